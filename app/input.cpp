@@ -1,0 +1,105 @@
+#include "app/input.h"
+
+#include "render/camera.h"
+#include "render/present.h"
+#include "render/projection.h"
+#include "render/rays.h"
+
+const std::uint8_t buttonSlot[directionSlots] = {
+    slotUp,         // button 0
+    slotUpLeft,     // button 1
+    slotLeft,       // button 2
+    slotDownLeft,   // button 3
+    slotDown,       // button 4
+    slotDownRight,  // button 5
+    slotRight,      // button 6
+    slotUpRight,    // button 7
+};
+
+std::uint8_t buttons[directionSlots];
+std::uint8_t idleArmed;
+std::uint32_t idleFrames;
+std::uint8_t detailChanged;
+
+namespace {
+std::int32_t slot;
+
+constexpr double forwardAmount = forwardStep;
+constexpr double backwardAmount = backwardStep;
+constexpr std::uint16_t rightTurn = 2;
+constexpr std::uint16_t leftTurn = 358;   // -2 modulo 360
+constexpr std::uint32_t idlePassesBeforeRedraw = 4;
+
+bool anyHeld()
+{
+    for (slot = 0; slot < directionSlots; ++slot)
+        if (buttons[slot])
+            return true;
+    return false;
+}
+}
+
+void setButton(std::uint8_t slotIndex, std::uint8_t state)
+{
+    if (state) {
+        buttons[slotIndex] = 1;
+        idleArmed = 0;
+        if (highDetail) {
+            selectLowDetail();
+            detailChanged = 1;
+        }
+        return;
+    }
+    buttons[slotIndex] = 0;
+    if (highDetail || anyHeld())
+        return;
+    idleFrames = 0;
+    idleArmed = 1;
+}
+
+void enterHighDetail()
+{
+    if (highDetail == 1)
+        return;
+    selectHighDetail();
+    buildRays();
+    sampleTerrain();
+    drawFrame();
+}
+
+void updateFrame()
+{
+    moved = 0;
+    turned = 0;
+
+    if (buttons[slotUp] || buttons[slotUpRight] || buttons[slotUpLeft])
+        move(forwardAmount);
+    else if (buttons[slotDown] || buttons[slotDownRight] || buttons[slotDownLeft])
+        move(backwardAmount);
+    if (buttons[slotRight] || buttons[slotUpRight] || buttons[slotDownRight])
+        turn(rightTurn);
+    if (buttons[slotLeft] || buttons[slotUpLeft] || buttons[slotDownLeft])
+        turn(leftTurn);
+
+    if (detailChanged) {
+        detailChanged = 0;
+        buildRays();
+        sampleTerrain();
+        drawFrame();
+    } else if (turned) {
+        buildRays();
+        if (moved)
+            sampleTerrain();
+        drawFrame();
+    } else if (moved) {
+        sampleTerrain();
+        drawFrame();
+    } else if (idleArmed) {
+        if (idleFrames < idlePassesBeforeRedraw) {
+            ++idleFrames;
+        } else {
+            idleArmed = 0;
+            enterHighDetail();
+        }
+    }
+}

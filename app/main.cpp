@@ -1,0 +1,7 @@
+#include "app/shell.h"
+
+int main(int, char**)
+{
+    startUp();
+    return runMainLoop();
+}

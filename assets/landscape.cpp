@@ -1,0 +1,21 @@
+#include "assets/landscape.h"
+
+std::uint16_t heightTable[mapCells];
+
+namespace {
+// Cell index of the height table builder.
+std::int32_t cell;
+}
+
+void buildHeightTable()
+{
+    for (cell = 0; cell < mapCells; ++cell)
+        heightTable[cell] = static_cast<std::uint16_t>(255 - HeightMap[cell]);
+}
+
+void blankBorderColor()
+{
+    TerrainPalette[borderColor][0] = 0;
+    TerrainPalette[borderColor][1] = 0;
+    TerrainPalette[borderColor][2] = 0;
+}

@@ -1,0 +1,17 @@
+# SDL 1.2 as an imported target, found through sdl-config (or the sysroot's
+# copy of it when cross-compiling for the GP2X).
+find_program(SDL_CONFIG NAMES sdl-config HINTS ${CMAKE_FIND_ROOT_PATH}/usr/bin ${CMAKE_SYSROOT}/usr/bin)
+if(NOT SDL_CONFIG)
+  message(FATAL_ERROR "sdl-config not found: install libsdl1.2-dev")
+endif()
+set(_sdl_libs_flag --libs)
+if(LANDSCAPE_GP2X)
+  set(_sdl_libs_flag --static-libs)
+endif()
+execute_process(COMMAND ${SDL_CONFIG} --cflags OUTPUT_VARIABLE SDL_CFLAGS OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${SDL_CONFIG} ${_sdl_libs_flag} OUTPUT_VARIABLE SDL_LIBS OUTPUT_STRIP_TRAILING_WHITESPACE)
+separate_arguments(SDL_CFLAGS UNIX_COMMAND "${SDL_CFLAGS}")
+separate_arguments(SDL_LIBS UNIX_COMMAND "${SDL_LIBS}")
+add_library(landscape_sdl INTERFACE)
+target_compile_options(landscape_sdl INTERFACE ${SDL_CFLAGS})
+target_link_libraries(landscape_sdl INTERFACE ${SDL_LIBS})

@@ -1,0 +1,30 @@
+// Frame composition: letterbox bands, sky, and the terrain drawn front to
+// back as vertical spans with a per-column occlusion buffer.
+//
+// The 240-row screen holds 30 rows of band, the 180-row view (view row y is
+// screen row 30 + y), and 30 more rows of band.
+#ifndef LANDSCAPE_RENDER_FRAME_H
+#define LANDSCAPE_RENDER_FRAME_H
+
+#include <cstdint>
+
+#include "render/projection.h"
+
+constexpr int screenRows = 240;
+constexpr int bandRows = 30;
+constexpr int viewRows = 180;
+
+// Per column, the highest view row drawn so far in this frame; viewRows
+// means nothing drawn yet.
+extern std::uint16_t columnTop[screenColumns];
+// Length in pixels of the span being drawn.
+extern std::int32_t step;
+
+// Records the screen's geometry once at start-up: its pixel memory (for the
+// view origin), bytes per row and bytes per pixel.
+void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uint8_t pixelBytes);
+// Paints a whole frame from sampleHeight and sampleColor into the screen
+// whose pixel memory currently starts at pixels. Does not present it.
+void composeFrame(std::uint8_t* pixels);
+
+#endif

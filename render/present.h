@@ -1,0 +1,16 @@
+// The screen surface the renderer draws into and presents.
+#ifndef LANDSCAPE_RENDER_PRESENT_H
+#define LANDSCAPE_RENDER_PRESENT_H
+
+#include <SDL.h>
+
+// The 320 x 240 x 8 software surface, owned by SDL for the whole run; null
+// until start-up has set the video mode.
+extern SDL_Surface* screen;
+
+// Keeps the surface and records its geometry for frame composition.
+void attachScreen(SDL_Surface* surface);
+// Composes a whole frame from the sample buffers and presents it.
+void drawFrame();
+
+#endif

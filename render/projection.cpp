@@ -1,0 +1,100 @@
+#include "render/projection.h"
+
+#include <cmath>
+
+double fov;
+std::int32_t colSin[screenColumns];
+std::int32_t colCos[screenColumns];
+std::int32_t distHi[tableRows];
+std::int32_t scaleHi[tableRows];
+std::int32_t distLo[tableRows];
+std::int32_t scaleLo[tableRows];
+std::int32_t rowQuotientHi[colCosValues][tableRows];
+std::int32_t rowQuotientLo[colCosValues][tableRows];
+const std::int32_t* rowDistance;
+const std::int32_t* rowScale;
+const std::int32_t (*rowQuotient)[tableRows];
+std::int32_t rowCount;
+std::int32_t highDetail;
+
+namespace {
+// Loop counters of the builders.
+std::int32_t column;
+std::int32_t row;
+std::int32_t divisor;
+// Intermediates, each rounded to single precision where it is stored.
+double columnFraction;   // column / 320
+double centred;          // columnFraction - 0.5
+double angle;            // radians from the heading
+double depthFraction;    // (n - row) / n
+double depth;            // z, in units of 256 map cells before the spread
+double spread;           // w = z * 0.55
+
+// Depth-range constants, single precision like every other constant here.
+constexpr float lowNear = -0.2f;
+constexpr float highNear = 0.4f;
+constexpr float farDepth = 1.7f;
+constexpr float depthSpread = 0.55f;
+// 0.45 * 65536: the projection factor in 16.16.
+constexpr double projectionScale = 29491.2;
+
+void buildQuotients(std::int32_t (*quotient)[tableRows], const std::int32_t* dist)
+{
+    for (divisor = minColCos; divisor <= maxColCos; ++divisor)
+        for (row = 0; row < tableRows; ++row)
+            quotient[divisor - minColCos][row] = dist[row] / divisor;
+}
+}
+
+void buildColumnTables()
+{
+    for (column = 0; column < screenColumns; ++column) {
+        columnFraction = static_cast<float>(column / 320.0);
+        centred = static_cast<float>(columnFraction - 0.5);
+        angle = static_cast<float>(fov * centred);
+        colCos[column] = static_cast<std::int32_t>(
+            static_cast<float>(256.0 * static_cast<float>(std::cos(angle))));
+        colSin[column] = static_cast<std::int32_t>(
+            static_cast<float>(256.0 * static_cast<float>(std::sin(angle))));
+    }
+}
+
+void buildRowTables(std::int32_t* dist, std::int32_t* scale, std::uint16_t n,
+                    const double& near, const double& far)
+{
+    for (row = 0; row < n; ++row) {
+        depthFraction = static_cast<float>(static_cast<double>(n - row) / n);
+        depth = static_cast<float>(
+            static_cast<double>(static_cast<float>(depthFraction * static_cast<float>(far - near)))
+            + near);
+        spread = static_cast<float>(depth * static_cast<double>(depthSpread));
+        dist[row] = static_cast<std::int32_t>(static_cast<float>(spread * 65536.0));
+        scale[row] = static_cast<std::int32_t>(static_cast<float>(projectionScale / spread));
+    }
+}
+
+void buildDetailTables()
+{
+    buildRowTables(distLo, scaleLo, tableRows, lowNear, farDepth);
+    buildRowTables(distHi, scaleHi, tableRows, highNear, farDepth);
+    buildQuotients(rowQuotientLo, distLo);
+    buildQuotients(rowQuotientHi, distHi);
+}
+
+void selectHighDetail()
+{
+    highDetail = 1;
+    rowCount = highDetailRows;
+    rowDistance = distHi;
+    rowScale = scaleHi;
+    rowQuotient = rowQuotientHi;
+}
+
+void selectLowDetail()
+{
+    highDetail = 0;
+    rowCount = lowDetailRows;
+    rowDistance = distLo;
+    rowScale = scaleLo;
+    rowQuotient = rowQuotientLo;
+}
