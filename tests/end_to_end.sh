@@ -1,3 +1,104 @@
-#!/bin/sh
-# placeholder replaced below
-exit 0
+#!/bin/bash
+# The built program end to end, as a user runs it.
+#   end_to_end.sh PROGRAM REFUSE_VIDEO_MODE_LIB RENDER_FRAME
+# Runs against the SDL 1.2 library the program is linked with; set
+# LD_LIBRARY_PATH to run it against another one (sdl12-compat).
+set -u
+program=$1
+refuse=$2
+render_frame=$3
+passed=0
+failed=0
+work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {   # check NAME CONDITION-RESULT DETAIL
+    if [ "$2" = 0 ]; then
+        passed=$((passed + 1)); echo "ok: $1"
+    else
+        failed=$((failed + 1)); echo "FAILED: $1: $3"
+    fi
+}
+
+export SDL_AUDIODRIVER=dummy
+
+# SDL cannot start: status 1 and the one line.
+SDL_VIDEODRIVER=no-such-driver "$program" >"$work/out" 2>"$work/err" </dev/null
+status=$?
+err=$(cat "$work/err")
+[ $status = 1 ] && [[ "$err" == "Couldn't initialize SDL: "?* ]] && [ "$(wc -l <"$work/err")" = 1 ]
+check "SDL start-up failure exits 1 with its line" $? "status $status, stderr '$err'"
+
+# The video mode is refused: status 2 and the one line with SDL's error.
+SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse" "$program" >"$work/out" 2>"$work/err" </dev/null
+status=$?
+err=$(cat "$work/err")
+[ $status = 2 ] && [ "$err" = "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" ]
+check "refused video mode exits 2 with its line" $? "status $status, stderr '$err'"
+
+# A real X server for the rest.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+unset SDL_VIDEODRIVER
+
+start_program() {   # runs the program in $work/run, sets program_pid and window
+    mkdir -p "$work/run"
+    (cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
+    program_pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Landscape$' | head -n 1)
+    [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null
+    sleep 0.3
+}
+
+wait_exit() {   # wait_exit SECONDS: the program's exit status, or 124
+    for _ in $(seq $(($1 * 10))); do
+        if ! kill -0 "$program_pid" 2>/dev/null; then
+            wait "$program_pid"; return $?
+        fi
+        sleep 0.1
+    done
+    kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null
+    return 124
+}
+
+# Escape quits with status 0.
+start_program
+[ -n "$window" ]
+check "the window opens" $? "no window named Landscape"
+xdotool key Escape
+wait_exit 10
+status=$?
+check "Escape ends the program with status 0" $status "status $status"
+
+# Fly forward holding Up, take a screenshot with Space, quit with Escape.
+rm -rf "$work/run"
+start_program
+xdotool keydown Up
+sleep 1
+xdotool key space
+sleep 0.5
+xdotool keyup Up
+sleep 0.3
+xdotool key Escape
+wait_exit 10
+status=$?
+check "after flying and a screenshot Escape exits 0" $status "status $status"
+shot="$work/run/lnd000.bmp"
+[ -f "$shot" ] && [ ! -e "$work/run/lnd001.bmp" ]
+check "Space saved exactly one screenshot, lnd000.bmp" $? "$(ls "$work/run")"
+result=$("$render_frame" --match "$shot" --max 3000 2>&1)
+check "the screenshot is the high detail frame of the flight" $? "$result"
+echo "  ($result)"
+[[ "$result" != *"after 0 forward steps"* ]]
+check "the camera flew before the screenshot" $? "$result"
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

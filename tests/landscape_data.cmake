@@ -1,0 +1,25 @@
+# Tests of the landscape data compiled into the program and of the tool that
+# generates it. Included from tests/CMakeLists.txt after find_package(GTest)
+# and include(GoogleTest).
+
+get_filename_component(LANDSCAPE_TESTS_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIRECTORY)
+
+add_executable(landscape_data_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_data_test.cpp)
+set_target_properties(landscape_data_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+target_compile_options(landscape_data_tests PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(landscape_data_tests PRIVATE landscape_core GTest::gtest_main)
+gtest_discover_tests(landscape_data_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+# The generator runs on the build host only.
+if(TARGET make_landscape)
+  add_executable(landscape_generator_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_generator_test.cpp)
+  set_target_properties(landscape_generator_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+  target_compile_options(landscape_generator_tests PRIVATE -Wall -Wextra -Werror)
+  target_link_libraries(landscape_generator_tests PRIVATE landscape_tools landscape_core GTest::gtest_main)
+  target_compile_definitions(landscape_generator_tests PRIVATE
+    "MAKE_LANDSCAPE_PATH=\"$<TARGET_FILE:make_landscape>\""
+    "LANDSCAPE_DATA_SOURCE=\"${LANDSCAPE_TESTS_REPO_DIR}/assets/landscape_data.cpp\""
+  )
+  add_dependencies(landscape_generator_tests make_landscape)
+  gtest_discover_tests(landscape_generator_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+endif()

@@ -1,0 +1,167 @@
+// Renders the program's own frames off-screen, through the same tables and
+// passes the program runs, for pictures and for checking screenshots.
+//
+//   render_frame --png OUT [--forward N] [--low]
+//       the frame after N forward steps from the start-up view, as a PNG
+//   render_frame --checksum [--forward N] [--low]
+//       FNV-1a 64 of the frame's 320 x 240 palette indices
+//   render_frame --match BMP [--max N]
+//       whether an 8-bit BMP screenshot shows the high detail frame after
+//       some 0..N forward steps from the start-up view (exit 0) or not
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "assets/landscape.h"
+#include "png_io.h"
+#include "render/camera.h"
+#include "render/frame.h"
+#include "render/projection.h"
+#include "render/rays.h"
+
+namespace {
+
+std::vector<std::uint8_t> frame(320 * 240);
+
+void startUpTables()
+{
+    resetCamera();
+    highDetail = 0;
+    fov = static_cast<float>(3.14159265358979323846 / 6.0);
+    buildColumnTables();
+    buildTrigTables();
+    buildHeightTable();
+    buildDetailTables();
+    blankBorderColor();
+    recordScreenGeometry(frame.data(), 320, 1);
+}
+
+void render(bool high)
+{
+    if (high)
+        selectHighDetail();
+    else
+        selectLowDetail();
+    buildRays();
+    sampleTerrain();
+    composeFrame(frame.data());
+}
+
+std::uint64_t checksum(const std::vector<std::uint8_t>& pixels)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::uint8_t p : pixels) {
+        hash ^= p;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// The pixel indices of a 320 x 240 8-bit BMP, top row first, or empty.
+std::vector<std::uint8_t> readBmpIndices(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | file[at + 1] << 8); };
+    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M')
+        return {};
+    const std::uint32_t offset = u32(10);
+    const auto width = static_cast<std::int32_t>(u32(18));
+    const auto height = static_cast<std::int32_t>(u32(22));
+    if (width != 320 || (height != 240 && height != -240) || u16(28) != 8 || u32(30) != 0)
+        return {};
+    if (offset + 320u * 240u > file.size())
+        return {};
+    std::vector<std::uint8_t> pixels(320 * 240);
+    for (int row = 0; row < 240; ++row) {
+        const int stored = height > 0 ? 239 - row : row;   // positive height: bottom-up
+        std::memcpy(&pixels[row * 320], &file[offset + stored * 320u], 320);
+    }
+    return pixels;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: render_frame --png OUT [--forward N] [--low] | --checksum [--forward N] [--low]"
+                         " | --match BMP [--max N]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string png, match;
+    bool wantChecksum = false;
+    bool high = true;
+    long forward = 0;
+    long maxSteps = 5000;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--png" && i + 1 < argc)
+            png = argv[++i];
+        else if (arg == "--match" && i + 1 < argc)
+            match = argv[++i];
+        else if (arg == "--checksum")
+            wantChecksum = true;
+        else if (arg == "--low")
+            high = false;
+        else if (arg == "--forward" && i + 1 < argc)
+            forward = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--max" && i + 1 < argc)
+            maxSteps = std::strtol(argv[++i], nullptr, 10);
+        else
+            return usage();
+    }
+    if (png.empty() && match.empty() && !wantChecksum)
+        return usage();
+
+    startUpTables();
+
+    if (!match.empty()) {
+        const std::vector<std::uint8_t> shot = readBmpIndices(match);
+        if (shot.empty()) {
+            std::fprintf(stderr, "%s: not a 320 x 240 8-bit BMP\n", match.c_str());
+            return 1;
+        }
+        for (long step = 0; step <= maxSteps; ++step) {
+            render(true);
+            if (frame == shot) {
+                std::printf("high detail frame after %ld forward steps\n", step);
+                return 0;
+            }
+            render(false);
+            if (frame == shot) {
+                std::printf("LOW detail frame after %ld forward steps\n", step);
+                return 1;
+            }
+            move(forwardStep);
+        }
+        std::printf("no frame of the forward flight matches\n");
+        return 1;
+    }
+
+    for (long step = 0; step < forward; ++step)
+        move(forwardStep);
+    render(high);
+    if (wantChecksum)
+        std::printf("%016llx\n", static_cast<unsigned long long>(checksum(frame)));
+    if (!png.empty()) {
+        std::vector<std::uint8_t> rgb(320 * 240 * 3);
+        for (std::size_t i = 0; i < frame.size(); ++i)
+            for (int k = 0; k < 3; ++k)
+                rgb[i * 3 + k] = TerrainPalette[frame[i]][k];
+        std::string error;
+        if (!landscape_tools::writeRgbPng(png, 320, 240, rgb.data(), &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
