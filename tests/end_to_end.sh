@@ -2,7 +2,8 @@
 # The built program end to end, as a user runs it.
 #   end_to_end.sh PROGRAM REFUSE_VIDEO_MODE_LIB RENDER_FRAME
 # Runs against the SDL 1.2 library the program is linked with; set
-# LD_LIBRARY_PATH to run it against another one (sdl12-compat).
+# LD_LIBRARY_PATH to run it against another one (sdl12-compat), and
+# EXPECT_SDL_LIBRARY to a path prefix the loaded library must have.
 set -u
 program=$1
 refuse=$2
@@ -54,6 +55,7 @@ start_program() {   # runs the program in $work/run, sets program_pid and window
     (cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
     program_pid=$!
     window=$(timeout 20 xdotool search --sync --name '^Landscape$' | head -n 1)
+    loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -n 1)
     [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null
     sleep 0.3
 }
@@ -73,6 +75,10 @@ wait_exit() {   # wait_exit SECONDS: the program's exit status, or 124
 start_program
 [ -n "$window" ]
 check "the window opens" $? "no window named Landscape"
+if [ -n "${EXPECT_SDL_LIBRARY:-}" ]; then
+    [[ "$loaded_sdl" == *"$EXPECT_SDL_LIBRARY"* ]]
+    check "runs on $EXPECT_SDL_LIBRARY" $? "loaded '$loaded_sdl'"
+fi
 xdotool key Escape
 wait_exit 10
 status=$?
