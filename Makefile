@@ -3,15 +3,25 @@
 BUILD     ?= build
 ASAN      ?= build-asan
 JOBS      ?= 2
+# A directory with height.png and color.png to fly over instead of the
+# built-in landscape (docs/CUSTOM_LANDSCAPE.md); empty: the built-in one.
+TERRAIN   ?=
+# Where `make export-landscape` writes the compiled-in landscape's PNGs.
+EXPORT    ?= terrain
 
 
-CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_TESTS=ON -DLANDSCAPE_CORE_ONLY=OFF
+# Always passed, empty when TERRAIN is unset, so that a build directory
+# switches back to the built-in landscape.
+TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(abspath $(TERRAIN)))
 
 BUILD_PACKAGES = g++ make cmake libsdl1.2-dev libpng-dev
 TEST_PACKAGES  = $(BUILD_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
 BENCH_PACKAGES = $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev
+ARM_PACKAGES   = make cmake crossbuild-essential-armel qemu-user googletest
+ARM_BUILD     ?= build-arm
 
-.PHONY: build run test test-unit test-asan deps-build deps-test bench clean
+.PHONY: build run test test-asan deps-build deps-test bench bench-arm clean
 
 deps-build:
 	@tools/install-deps.sh $(BUILD_PACKAGES)
@@ -20,7 +30,7 @@ deps-test:
 	@tools/install-deps.sh $(TEST_PACKAGES)
 
 build: deps-build
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -30,18 +40,20 @@ run: build
 	./$(BUILD)/landscape
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
-# against both SDL 1.2 libraries, then the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# against both SDL 1.2 libraries, the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests
+# built for the console's ARMv4T and run under qemu-arm.
 test: deps-test
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
 	cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory check-arm
 
 test-asan:
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DLANDSCAPE_SANITIZE=ON
 	cmake --build $(ASAN) -j$(JOBS)
-	cd $(ASAN) && ctest --output-on-failure -j$(JOBS) -L unit
+	cd $(ASAN) && ctest --output-on-failure --no-tests=error -j$(JOBS) -L unit
 
 bench: deps-build
 	@tools/install-deps.sh $(BENCH_PACKAGES)
@@ -49,5 +61,28 @@ bench: deps-build
 	cmake --build $(BUILD) -j$(JOBS) --target render_bench
 	./$(BUILD)/bench/render_bench
 
+# The landscape this build compiles in (the built-in one unless TERRAIN is
+# set) as EXPORT/height.png and EXPORT/color.png, to edit and fly over with
+# `make run TERRAIN=$(EXPORT)`. Existing files there are not overwritten.
+.PHONY: export-landscape
+export-landscape: deps-build
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
+	cmake --build $(BUILD) -j$(JOBS) --target export_landscape
+	$(BUILD)/tools/export_landscape $(EXPORT)
+
+# ARM instructions and first-level data-cache misses per rendering pass,
+# ours beside the straightforward baseline (docs/PERFORMANCE.md).
+bench-arm:
+	@tools/install-deps.sh $(ARM_PACKAGES) valgrind g++
+	tools/bench-arm.sh build-bench-arm
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(ARM_BUILD) build-bench-arm
+
+# The SDL-free core and its unit tests built for the console's ARMv4T with
+# Debian's armel cross compiler and run under qemu-arm, plus checks of the
+# generated machine code (tools/check-arm.sh).
+.PHONY: check-arm
+check-arm:
+	@tools/install-deps.sh $(ARM_PACKAGES)
+	@JOBS=$(JOBS) tools/check-arm.sh $(ARM_BUILD)

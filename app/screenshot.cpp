@@ -29,7 +29,7 @@ void saveScreenshot()
     enterHighDetail();
     for (number = 0; number < screenshotNames; ++number) {
         std::snprintf(name, sizeof name, "lnd%03u.bmp", number);
-        file = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        file = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
         if (file >= 0)
             break;
     }

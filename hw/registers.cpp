@@ -17,7 +17,7 @@ void mapRegisterFile(const char* path)
 {
     if (regs16)
         return;
-    device = open(path, O_RDWR | O_CLOEXEC);
+    device = open(path, O_RDWR);
     if (device < 0)
         return;
     // The offset must reach the kernel as the unsigned 0xC0000000: with

@@ -6,7 +6,6 @@
 #include "render/rays.h"
 
 std::uint16_t columnTop[screenColumns];
-std::int32_t step;
 
 namespace {
 // Screen geometry, recorded once at start-up.
@@ -22,6 +21,7 @@ std::int32_t sample;            // index into the sample buffers
 std::int32_t top;               // projected view row of the sample
 std::uint8_t color;             // colour of the span
 std::uint8_t* pixel;            // next pixel of a span or a clear
+std::int32_t step;              // length in pixels of the span being drawn
 }
 
 void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uint8_t pixelBytes)

@@ -17,8 +17,6 @@ constexpr int viewRows = 180;
 // Per column, the highest view row drawn so far in this frame; viewRows
 // means nothing drawn yet.
 extern std::uint16_t columnTop[screenColumns];
-// Length in pixels of the span being drawn.
-extern std::int32_t step;
 
 // Records the screen's geometry once at start-up: its pixel memory (for the
 // view origin), bytes per row and bytes per pixel.

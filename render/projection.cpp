@@ -42,7 +42,7 @@ void buildQuotients(std::int32_t (*quotient)[tableRows], const std::int32_t* dis
 {
     for (divisor = minColCos; divisor <= maxColCos; ++divisor)
         for (row = 0; row < tableRows; ++row)
-            quotient[divisor - minColCos][row] = dist[row] / divisor;
+            quotient[divisor - minColCos][row] = dist[row] / divisor * 65536;
 }
 }
 

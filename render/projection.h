@@ -37,8 +37,11 @@ extern std::int32_t distLo[tableRows];
 extern std::int32_t scaleLo[tableRows];
 
 // rowDistance[r] / d for every divisor d = minColCos..maxColCos, truncated
-// toward zero, per level: rowQuotientHi[d - minColCos][r]. The ray pass
-// reads these instead of dividing (the target has no divide instruction).
+// toward zero and then scaled by 65536 (16.16), per level:
+// rowQuotientHi[d - minColCos][r]. colCos only takes these ten values, so
+// the ray pass reads the quotient instead of dividing (the console has no
+// divide instruction), and the scaling turns its (p * t) >> 16 into the
+// high word of one 32 x 32 -> 64-bit multiply.
 extern std::int32_t rowQuotientHi[colCosValues][tableRows];
 extern std::int32_t rowQuotientLo[colCosValues][tableRows];
 

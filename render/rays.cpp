@@ -13,58 +13,71 @@ namespace {
 // registers across the stores into the output buffers.
 std::int32_t column;
 std::int32_t row;
-std::int32_t raySin;        // P: 65536 * sin(heading + column angle)
-std::int32_t rayCos;        // Q: 65536 * cos(heading + column angle)
-std::int32_t distance;      // t: row distance over the column's forward part
-const std::int32_t* quotients;  // rowQuotient entry for this column's colCos
-std::int32_t cellBase;      // mapY * 256 + mapX
-std::int32_t offset;        // index into the ray buffers
-std::int32_t sample;        // index into the sample buffers
-std::uint16_t cell;         // map index, reduced modulo 65536
-std::int32_t scale;         // rowScale of the current row
-std::int32_t blockEnd;      // one past the last column of the current block
+std::int32_t raySin;            // P: 65536 * sin(heading + column angle)
+std::int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
+const std::int32_t* quotients;  // t * 65536 per row, for this column's colCos
+std::int32_t* rowOut;           // next rayRow entry of the column
+std::int32_t* colOut;           // next rayCol entry of the column
+std::uint32_t cellBase;         // (mapY * 256 + mapX) << 16
+std::uint32_t cell;             // map index in the high 16 bits: wraps modulo 65536 by itself
+std::int32_t scale;             // rowScale of the current row
+std::int32_t blockStart;        // first column of the current block
+std::int32_t offset;            // index of the sample in the ray buffers
+std::uint16_t* heightOut;       // sampleHeight entry of the sample
+std::uint8_t* colorOut;         // sampleColor entry of the sample
+std::uint8_t* colorEnd;         // one past the block's last sampleColor entry in the row
 
 // sampleTerrain walks the column-major rays and writes the row-major
-// samples. Doing it in blocks of columns keeps the ray lines of one block
+// samples. Taking the columns in blocks keeps the ray lines of one block
 // and the sample lines of one row in the data cache together.
 constexpr std::int32_t columnBlock = 16;
+
+// (p * (t << 16)) >> 32 is (p * t) >> 16, shifted arithmetically: the high
+// word of one long multiply.
+inline std::int32_t highWord(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(a) * b) >> 32);
+}
 }
 
-// Column-major, one ray at a time: the ray buffers are written
-// sequentially. t = rowDistance[r] / colCos[c] comes from the quotient
-// table of the level, which holds exactly that truncated quotient.
+// Column-major, one ray at a time, so the ray buffers are written
+// sequentially. t = rowDistance[r] / colCos[c] comes from the level's
+// quotient table, which holds exactly that truncated quotient.
 void buildRays()
 {
-    offset = 0;
-    for (column = 0; column < screenColumns; ++column, offset += tableRows) {
+    for (column = 0; column < screenColumns; ++column) {
         raySin = colSin[column] * dirXi + colCos[column] * dirYi;
         rayCos = colCos[column] * dirXi - colSin[column] * dirYi;
-        quotients = rowQuotient[colCos[column] - minColCos];
+        quotients = rowQuotient[colCos[column] - minColCos] + rowCount;
+        rowOut = rayRow + column * tableRows + rowCount;
+        colOut = rayCol + column * tableRows + rowCount;
         for (row = rowCount; row >= 1; --row) {
-            distance = quotients[row];
-            rayRow[offset + row] = (raySin * distance) >> 16;
-            rayCol[offset + row] = (rayCos * distance) >> 16;
+            *rowOut-- = highWord(raySin, *quotients);
+            *colOut-- = highWord(rayCos, *quotients--);
         }
     }
 }
 
 // The row part and the column part of the index are added before the
 // reduction modulo 65536, so a column coordinate outside 0..255 carries into
-// the row: the map is one ring of 65536 cells.
+// the row: the map is one ring of 65536 cells. The index is kept in the high
+// half of a 32-bit word, where the reduction is the word's own wrap-around.
 void sampleTerrain()
 {
-    cellBase = mapY * 256 + mapX;
-    for (blockEnd = columnBlock; blockEnd <= screenColumns; blockEnd += columnBlock) {
+    cellBase = static_cast<std::uint32_t>(mapY * 256 + mapX) << 16;
+    for (blockStart = 0; blockStart < screenColumns; blockStart += columnBlock) {
         for (row = rowCount; row >= 1; --row) {
             scale = rowScale[row];
-            sample = row * screenColumns + blockEnd - columnBlock;
-            offset = (blockEnd - columnBlock) * tableRows + row;
-            for (column = blockEnd - columnBlock; column < blockEnd;
-                 ++column, ++sample, offset += tableRows) {
-                cell = static_cast<std::uint16_t>(cellBase + rayRow[offset] * 256 + rayCol[offset]);
-                sampleHeight[sample] = static_cast<std::uint16_t>((scale * heightTable[cell]) >> 16);
-                sampleColor[sample] = ColorMap[cell];
-            }
+            offset = blockStart * tableRows + row;
+            heightOut = sampleHeight + row * screenColumns + blockStart;
+            colorOut = sampleColor + row * screenColumns + blockStart;
+            colorEnd = colorOut + columnBlock;
+            do {
+                cell = cellBase + (static_cast<std::uint32_t>(rayRow[offset] * 256 + rayCol[offset]) << 16);
+                *heightOut++ = static_cast<std::uint16_t>((scale * heightTable[cell >> 16]) >> 16);
+                *colorOut++ = ColorMap[cell >> 16];
+                offset += tableRows;
+            } while (colorOut != colorEnd);
         }
     }
 }

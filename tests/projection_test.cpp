@@ -104,11 +104,12 @@ TEST_F(Projection, QuotientTablesEqualTheDivisionForEveryRowAndDivisor)
 {
     for (std::int32_t d = minColCos; d <= maxColCos; ++d)
         for (int r = 0; r < tableRows; ++r) {
-            ASSERT_EQ(rowQuotientHi[d - minColCos][r], distHi[r] / d) << d << " " << r;
-            ASSERT_EQ(rowQuotientLo[d - minColCos][r], distLo[r] / d) << d << " " << r;
+            ASSERT_EQ(rowQuotientHi[d - minColCos][r], distHi[r] / d * 65536) << d << " " << r;
+            ASSERT_EQ(rowQuotientLo[d - minColCos][r], distLo[r] / d * 65536) << d << " " << r;
         }
     // Truncation toward zero for the negative rows of the low table.
-    EXPECT_EQ(rowQuotientLo[0][179], -27);
+    EXPECT_EQ(rowQuotientLo[0][179], -27 * 65536);
+    EXPECT_EQ(rowQuotientHi[0][1], 247 * 65536);   // 61015 / 247
 }
 
 TEST_F(Projection, DetailSelectionSwapsTheTables)

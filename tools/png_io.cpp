@@ -32,7 +32,7 @@ void onPngWarning(png_structp, png_const_charp)
 // Runs the libpng write sequence. Kept free of objects with destructors so
 // that the longjmp out of an error cannot skip any clean-up.
 bool encode(std::FILE* file, int width, int height, int colorType,
-            png_bytepp rows, ErrorSink* sink)
+            png_bytepp rows, png_const_colorp palette, int paletteEntries, ErrorSink* sink)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink,
                                               onPngError, onPngWarning);
@@ -55,6 +55,9 @@ bool encode(std::FILE* file, int width, int height, int colorType,
                  static_cast<png_uint_32>(height), 8, colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
+    if (palette != nullptr) {
+        png_set_PLTE(png, info, palette, paletteEntries);
+    }
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, nullptr);
@@ -63,7 +66,8 @@ bool encode(std::FILE* file, int width, int height, int colorType,
 }
 
 bool writePng(const std::string& path, int width, int height, int channels,
-              int colorType, const std::uint8_t* pixels, std::string* error)
+              int colorType, const std::uint8_t* pixels, std::string* error,
+              png_const_colorp palette = nullptr, int paletteEntries = 0)
 {
     auto fail = [error](const std::string& message) {
         if (error != nullptr) {
@@ -87,7 +91,7 @@ bool writePng(const std::string& path, int width, int height, int channels,
         return fail(path + ": " + std::strerror(errno));
     }
     ErrorSink sink{};
-    bool ok = encode(file, width, height, colorType, rows.data(), &sink);
+    bool ok = encode(file, width, height, colorType, rows.data(), palette, paletteEntries, &sink);
     std::string message = ok ? std::string() : path + ": " + sink.message;
     if (std::fflush(file) != 0 || std::ferror(file) != 0) {
         if (ok) {
@@ -106,6 +110,70 @@ bool writePng(const std::string& path, int width, int height, int channels,
     return true;
 }
 
+// Runs the libpng read sequence into *image (which lives in the caller's
+// frame, so nothing here is left half-destroyed by the longjmp of an error).
+// The signature has already been read and checked.
+bool decode(std::FILE* file, PngImage* image, std::vector<png_bytep>* rows, ErrorSink* sink)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, sink,
+                                             onPngError, onPngWarning);
+    if (png == nullptr) {
+        std::snprintf(sink->message, sizeof sink->message, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        std::snprintf(sink->message, sizeof sink->message, "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_sig_bytes(png, 8);
+    // A pixel index beyond the palette is the caller's to judge, not
+    // libpng's: keep such "benign" problems from aborting the read.
+    png_set_benign_errors(png, 1);
+    png_read_info(png, info);
+
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int colorType = 0;
+    png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+    image->width = static_cast<int>(width);
+    image->height = static_cast<int>(height);
+    image->bitDepth = bitDepth;
+    image->colorType = colorType;
+
+    png_colorp entries = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &entries, &count) != 0) {
+        for (int i = 0; i < count; ++i) {
+            image->palette.push_back({entries[i].red, entries[i].green, entries[i].blue});
+        }
+    }
+
+    const bool oneBytePerPixel =
+        bitDepth == 8 && (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_PALETTE);
+    const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (oneBytePerPixel && cells <= maxDecodedPixels) {
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        image->pixels.assign(cells, 0);
+        rows->resize(height);
+        for (png_uint_32 y = 0; y < height; ++y) {
+            (*rows)[y] = image->pixels.data() + static_cast<std::size_t>(y) * width;
+        }
+        png_read_image(png, rows->data());
+        png_read_end(png, nullptr);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
 } // namespace
 
 bool writeGreyPng(const std::string& path, int width, int height,
@@ -118,6 +186,92 @@ bool writeRgbPng(const std::string& path, int width, int height,
                  const std::uint8_t* pixels, std::string* error)
 {
     return writePng(path, width, height, 3, PNG_COLOR_TYPE_RGB, pixels, error);
+}
+
+bool writeIndexedPng(const std::string& path, int width, int height,
+                     const std::uint8_t* pixels, const std::uint8_t (*palette)[3],
+                     int entries, std::string* error)
+{
+    if (palette == nullptr || entries < 1 || entries > 256) {
+        if (error != nullptr) {
+            *error = path + ": invalid palette";
+        }
+        return false;
+    }
+    std::vector<png_color> colors(static_cast<std::size_t>(entries));
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        colors[i].red = palette[i][0];
+        colors[i].green = palette[i][1];
+        colors[i].blue = palette[i][2];
+    }
+    return writePng(path, width, height, 1, PNG_COLOR_TYPE_PALETTE, pixels, error,
+                    colors.data(), entries);
+}
+
+PngReadError readPng(const std::string& path, PngImage* image, std::string* error)
+{
+    auto fail = [&](PngReadError reason, const std::string& message) {
+        if (error != nullptr) {
+            *error = path + ": " + message;
+        }
+        return reason;
+    };
+    *image = PngImage{};
+
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        const int code = errno;
+        if (code == ENOENT) {
+            return fail(PngReadError::missing, "file not found");
+        }
+        return fail(PngReadError::unreadable, std::string("cannot open: ") + std::strerror(code));
+    }
+    png_byte signature[8] = {};
+    const std::size_t got = std::fread(signature, 1, sizeof signature, file);
+    if (got != sizeof signature && std::ferror(file) != 0) {
+        const int code = errno;
+        std::fclose(file);
+        return fail(PngReadError::unreadable, std::string("cannot read: ") + std::strerror(code));
+    }
+    if (got != sizeof signature || png_sig_cmp(signature, 0, sizeof signature) != 0) {
+        std::fclose(file);
+        return fail(PngReadError::notPng, "not a PNG file");
+    }
+
+    ErrorSink sink{};
+    std::vector<png_bytep> rows;
+    const bool ok = decode(file, image, &rows, &sink);
+    std::fclose(file);
+    if (!ok) {
+        *image = PngImage{};
+        return fail(PngReadError::corrupt, std::string("damaged or truncated PNG file (libpng: ") + sink.message + ")");
+    }
+    return PngReadError::none;
+}
+
+std::string describePngFormat(int bitDepth, int colorType)
+{
+    const char* kind = "unknown colour type";
+    switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY:
+        kind = "greyscale";
+        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        kind = "greyscale with alpha";
+        break;
+    case PNG_COLOR_TYPE_RGB:
+        kind = "RGB";
+        break;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        kind = "RGB with alpha";
+        break;
+    case PNG_COLOR_TYPE_PALETTE:
+        kind = "indexed";
+        break;
+    default:
+        break;
+    }
+    return std::to_string(bitDepth) + "-bit " + kind;
 }
 
 } // namespace landscape_tools

@@ -1,0 +1,54 @@
+# Toolchain file for building the program for the GP2X itself:
+#
+#   cmake -S . -B build-gp2x -DCMAKE_TOOLCHAIN_FILE=cmake/gp2x.cmake \
+#         -DGP2X_TOOLCHAIN_PREFIX=/opt/gp2x/bin/arm-gp2x-linux- \
+#         -DGP2X_SYSROOT=/opt/gp2x/sysroot
+#   cmake --build build-gp2x -j2          # -> build-gp2x/landscape.gpe
+#
+# The console has an ARM920T (ARMv4T, no FPU, no divide instruction) and
+# runs its own Linux and SDL 1.2 port; the program is linked statically
+# against the toolchain's C/C++ runtime and SDL so it depends on nothing
+# installed on the console. Turning on LANDSCAPE_GP2X maps the register
+# window and loads the display gamma at start-up (hw/).
+
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+
+set(GP2X_TOOLCHAIN_PREFIX "" CACHE STRING
+    "Path and prefix of the GP2X cross tools, e.g. /opt/gp2x/bin/arm-gp2x-linux- for <prefix>g++")
+set(GP2X_SYSROOT "" CACHE PATH "Root of the GP2X target's headers and libraries (empty: the compiler's own)")
+set(GP2X_SDL_CONFIG "" CACHE FILEPATH "The target SDL's sdl-config (empty: looked up in the sysroot)")
+set(GP2X_CPU_FLAGS "-march=armv4t -mtune=arm920t -mfloat-abi=soft"
+    CACHE STRING "Code generation flags for the console's processor")
+# try_compile projects read this file again; give them the same choices.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES GP2X_TOOLCHAIN_PREFIX GP2X_SYSROOT GP2X_CPU_FLAGS)
+
+# The program is C++11: the toolchain's g++ must be GCC 4.8 or newer.
+if(NOT GP2X_TOOLCHAIN_PREFIX)
+  message(FATAL_ERROR "Set GP2X_TOOLCHAIN_PREFIX to your GP2X toolchain's tool prefix, "
+                      "e.g. -DGP2X_TOOLCHAIN_PREFIX=/opt/gp2x/bin/arm-gp2x-linux-")
+endif()
+if(IS_ABSOLUTE "${GP2X_TOOLCHAIN_PREFIX}" AND NOT EXISTS "${GP2X_TOOLCHAIN_PREFIX}g++")
+  message(FATAL_ERROR "No GP2X C++ compiler at ${GP2X_TOOLCHAIN_PREFIX}g++: "
+                      "set GP2X_TOOLCHAIN_PREFIX to your toolchain's bin directory and tool prefix")
+endif()
+set(CMAKE_C_COMPILER ${GP2X_TOOLCHAIN_PREFIX}gcc)
+set(CMAKE_CXX_COMPILER ${GP2X_TOOLCHAIN_PREFIX}g++)
+
+set(CMAKE_C_FLAGS_INIT "${GP2X_CPU_FLAGS}")
+set(CMAKE_CXX_FLAGS_INIT "${GP2X_CPU_FLAGS}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+if(GP2X_SYSROOT)
+  set(CMAKE_SYSROOT ${GP2X_SYSROOT})
+  set(CMAKE_FIND_ROOT_PATH ${GP2X_SYSROOT})
+endif()
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The platform switch (see hw/platform.h). The unit tests are host and qemu
+# material (make test, make check-arm), not built for the console.
+set(LANDSCAPE_GP2X ON CACHE BOOL "Build for the GP2X handheld" FORCE)
+set(LANDSCAPE_TESTS OFF CACHE BOOL "Build the tests")

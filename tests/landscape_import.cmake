@@ -1,0 +1,45 @@
+# Tests of the landscape import and export tools, and of a build that
+# compiles in a custom landscape. Included from tests/CMakeLists.txt after
+# find_package(GTest) and include(GoogleTest), when the host tools are built.
+
+find_package(PNG REQUIRED)
+get_filename_component(LANDSCAPE_IMPORT_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIRECTORY)
+
+add_library(landscape_import_support STATIC ${CMAKE_CURRENT_LIST_DIR}/landscape_import_support.cpp)
+set_target_properties(landscape_import_support PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+target_compile_options(landscape_import_support PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(landscape_import_support PUBLIC PNG::PNG)
+
+add_executable(landscape_import_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_import_test.cpp)
+set_target_properties(landscape_import_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+target_compile_options(landscape_import_tests PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(landscape_import_tests PRIVATE landscape_import_support landscape_core GTest::gtest_main)
+target_compile_definitions(landscape_import_tests PRIVATE
+  "IMPORT_LANDSCAPE_PATH=\"$<TARGET_FILE:import_landscape>\""
+  "EXPORT_LANDSCAPE_PATH=\"$<TARGET_FILE:export_landscape>\""
+  "LANDSCAPE_DATA_SOURCE=\"${LANDSCAPE_IMPORT_REPO_DIR}/assets/landscape_data.cpp\""
+)
+add_dependencies(landscape_import_tests import_landscape export_landscape)
+gtest_discover_tests(landscape_import_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+# Configures and builds a second, core-only copy of the project with
+# LANDSCAPE_TERRAIN set (in a scratch directory, with this build's compiler
+# and generator) and checks the frames its render_frame draws. A build rather
+# than a unit test, so it runs once in `make test` and not again in the
+# sanitizer pass.
+add_executable(custom_landscape_build_test
+  ${CMAKE_CURRENT_LIST_DIR}/custom_landscape_build_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reference_passes.cpp
+)
+set_target_properties(custom_landscape_build_test PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+target_compile_options(custom_landscape_build_test PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(custom_landscape_build_test PRIVATE landscape_import_support landscape_core GTest::gtest_main)
+target_compile_definitions(custom_landscape_build_test PRIVATE
+  "LANDSCAPE_SOURCE_DIR=\"${LANDSCAPE_IMPORT_REPO_DIR}\""
+  "LANDSCAPE_CMAKE_COMMAND=\"${CMAKE_COMMAND}\""
+  "LANDSCAPE_CMAKE_GENERATOR=\"${CMAKE_GENERATOR}\""
+  "LANDSCAPE_MAKE_PROGRAM=\"${CMAKE_MAKE_PROGRAM}\""
+  "LANDSCAPE_CXX_COMPILER=\"${CMAKE_CXX_COMPILER}\""
+)
+add_test(NAME custom_landscape_build COMMAND custom_landscape_build_test)
+set_tests_properties(custom_landscape_build PROPERTIES LABELS build TIMEOUT 300)
