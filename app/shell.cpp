@@ -15,6 +15,7 @@
 #include "render/present.h"
 #include "render/projection.h"
 #include "render/rays.h"
+#include "render/startup.h"
 
 namespace {
 SDL_Joystick* joystick;
@@ -98,13 +99,7 @@ void startUp()
     }
     SDL_SetColors(surface, colours, 0, 256);
 
-    resetCamera();
-    highDetail = 0;
-    fov = static_cast<float>(3.14159265358979323846 / 6.0);
-    buildColumnTables();
-    buildTrigTables();
-    buildHeightTable();
-    buildDetailTables();
+    buildRenderTables();
     setGamma(120);
 
     selectHighDetail();

@@ -24,10 +24,11 @@ set(CMAKE_C_COMPILER ${ARM_CROSS_PREFIX}gcc)
 set(CMAKE_CXX_COMPILER ${ARM_CROSS_PREFIX}g++)
 
 set(ARM_ARCH_FLAGS "-march=armv4t -mtune=arm920t -marm -mfloat-abi=soft")
-set(CMAKE_C_FLAGS_INIT "${ARM_ARCH_FLAGS}")
-set(CMAKE_CXX_FLAGS_INIT "${ARM_ARCH_FLAGS}")
+# Position-dependent code, as on the console, whose programs are not PIE.
+set(CMAKE_C_FLAGS_INIT "${ARM_ARCH_FLAGS} -fno-pie")
+set(CMAKE_CXX_FLAGS_INIT "${ARM_ARCH_FLAGS} -fno-pie")
 # Static, so that qemu-arm needs no ARM sysroot to run the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -no-pie")
 
 # Only the cross compiler's own libraries and headers are target files.
 string(REGEX REPLACE "-$" "" ARM_TRIPLET "${ARM_CROSS_PREFIX}")

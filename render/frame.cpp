@@ -13,15 +13,50 @@ std::uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
 std::uint16_t pitch;            // bytes per screen row
 std::uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
 
+// The occlusion state of each column, in the form the terrain loop tests
+// and draws with. With top the highest view row the column has drawn so
+// far (columnTop), a sample shows when max(height - 70, 0) < top, which for
+// top > 0 is height < top + 70. columnLimit is that top + 70, or 0 once the
+// column is drawn up to view row 0 and nothing farther can show: one
+// unsigned compare per sample. columnPixel is the column's pixel in view
+// row top (the bottom band's first row while nothing is drawn); a span is
+// drawn upward from it, so a pixel costs one store.
+std::uint16_t columnLimit[screenColumns];
+std::uint8_t* columnPixel[screenColumns];
+
 // Pass state. Internal and never addressed, so the pixel stores (bytes,
 // which may alias anything addressable) cannot force these to be reloaded.
-std::int32_t column;
 std::int32_t row;
-std::int32_t sample;            // index into the sample buffers
-std::int32_t top;               // projected view row of the sample
-std::uint8_t color;             // colour of the span
-std::uint8_t* pixel;            // next pixel of a span or a clear
+std::int32_t column;
+std::int32_t nearRow;           // nearest row of the current band of rows
+std::int32_t farRow;            // the row just beyond the band's farthest
+const std::uint16_t* height;    // sampleHeight of the sample
+const std::uint16_t* farEnd;    // sampleHeight of the column in farRow
+std::int32_t limit;             // columnLimit of the column being drawn
 std::int32_t step;              // length in pixels of the span being drawn
+std::uint8_t color;             // colour of the span
+std::uint8_t* pixel;            // next pixel of a span, next row of a clear
+std::uint8_t* spanTop;          // the span's highest pixel, the column's new top
+
+// Rows are drawn in bands of this many, each band column by column. Within
+// a column the state is in registers and a hidden sample is one load and
+// one compare, and a full column is left at once; the band keeps the
+// sample lines a column reads (a stride of 640 bytes, which falls into
+// only two sets of the ARM920T's 64-way data cache) few enough to stay
+// cached for the columns after it.
+constexpr std::int32_t bandOfRows = 32;
+
+constexpr std::uint16_t openLimit = viewRows + horizonOffset;
+
+// Paints step pixels of color upward from above pixel, ending on spanTop.
+inline void drawSpan()
+{
+    spanTop = pixel - step * pitch;
+    do {
+        pixel -= pitch;
+        *pixel = color;
+    } while (pixel != spanTop);
+}
 }
 
 void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uint8_t pixelBytes)
@@ -34,8 +69,11 @@ void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uin
 // The clears fill 320 bytes per row: in the 8-bit mode a pixel is one byte.
 void composeFrame(std::uint8_t* pixels)
 {
-    for (column = 0; column < screenColumns; ++column)
-        columnTop[column] = viewRows;
+    pixel = viewOrigin + viewRows * pitch;
+    for (column = 0; column < screenColumns; ++column, pixel += bytesPerPixel) {
+        columnLimit[column] = openLimit;
+        columnPixel[column] = pixel;
+    }
 
     pixel = pixels;
     for (row = 0; row < bandRows; ++row, pixel += pitch)
@@ -46,25 +84,39 @@ void composeFrame(std::uint8_t* pixels)
     for (row = 0; row < bandRows; ++row, pixel += pitch)
         std::memset(pixel, borderColor, screenColumns);
 
-    // Nearest row first; a sample is drawn only above what the nearer rows
-    // already covered in its column, so every view pixel is written at most
-    // once. A projected height of 180 or more lies below the view.
-    for (row = rowCount; row >= 1; --row) {
-        sample = row * screenColumns;
-        for (column = 0; column < screenColumns; ++column, ++sample) {
-            top = static_cast<std::int32_t>(sampleHeight[sample]) - horizonOffset;
-            if (top < 0)
-                top = 0;
-            if (top >= columnTop[column])
+    // Nearest rows first: a drawn sample only covers what no nearer sample
+    // covered, so every view pixel is written at most once. A drawn span
+    // runs from view row max(height, 70) - 70 up to the old top.
+    for (nearRow = rowCount; nearRow >= 1; nearRow -= bandOfRows) {
+        farRow = nearRow > bandOfRows ? nearRow - bandOfRows : 0;
+        for (column = 0; column < screenColumns; ++column) {
+            limit = columnLimit[column];
+            if (!limit)
                 continue;
-            step = columnTop[column] - top;
-            color = sampleColor[sample];
-            pixel = viewOrigin + top * pitch + column * bytesPerPixel;
+            pixel = columnPixel[column];
+            height = sampleHeight + nearRow * screenColumns + column;
+            farEnd = sampleHeight + farRow * screenColumns + column;
             do {
-                *pixel = color;
-                pixel += pitch;
-            } while (--step);
-            columnTop[column] = static_cast<std::uint16_t>(top);
+                if (*height < limit) {
+                    color = sampleColor[height - sampleHeight];
+                    if (*height > horizonOffset) {
+                        step = limit - *height;
+                        limit = *height;
+                        drawSpan();
+                    } else {
+                        step = limit - horizonOffset;
+                        limit = 0;
+                        drawSpan();
+                        break;
+                    }
+                }
+                height -= screenColumns;
+            } while (height != farEnd);
+            columnLimit[column] = static_cast<std::uint16_t>(limit);
+            columnPixel[column] = pixel;
         }
     }
+
+    for (column = 0; column < screenColumns; ++column)
+        columnTop[column] = static_cast<std::uint16_t>(columnLimit[column] ? columnLimit[column] - horizonOffset : 0);
 }

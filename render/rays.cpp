@@ -16,6 +16,7 @@ std::int32_t row;
 std::int32_t raySin;            // P: 65536 * sin(heading + column angle)
 std::int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
 const std::int32_t* quotients;  // t * 65536 per row, for this column's colCos
+std::int32_t distance;          // t * 65536 of the current row
 std::int32_t* rowOut;           // next rayRow entry of the column
 std::int32_t* colOut;           // next rayCol entry of the column
 std::uint32_t cellBase;         // (mapY * 256 + mapX) << 16
@@ -52,8 +53,9 @@ void buildRays()
         rowOut = rayRow + column * tableRows + rowCount;
         colOut = rayCol + column * tableRows + rowCount;
         for (row = rowCount; row >= 1; --row) {
-            *rowOut-- = highWord(raySin, *quotients);
-            *colOut-- = highWord(rayCos, *quotients--);
+            distance = *quotients--;
+            *rowOut-- = highWord(raySin, distance);
+            *colOut-- = highWord(rayCos, distance);
         }
     }
 }

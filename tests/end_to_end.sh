@@ -23,6 +23,9 @@ check() {   # check NAME CONDITION-RESULT DETAIL
         passed=$((passed + 1)); echo "ok: $1"
     else
         failed=$((failed + 1)); echo "FAILED: $1: $3"
+        for log in run.err run.out xvfb.log; do
+            [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
+        done
     fi
 }
 
@@ -54,10 +57,14 @@ start_program() {   # runs the program in $work/run, sets program_pid and window
     mkdir -p "$work/run"
     (cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
     program_pid=$!
-    window=$(timeout 20 xdotool search --sync --name '^Landscape$' | head -n 1)
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Landscape$' | head -n 1)
     loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -n 1)
-    [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null
-    sleep 0.3
+    if [ -n "$window" ]; then
+        # No window manager runs here: the keyboard follows the pointer.
+        xdotool mousemove --window "$window" 160 120
+        xdotool windowfocus --sync "$window" 2>/dev/null
+    fi
+    sleep 0.5
 }
 
 wait_exit() {   # wait_exit SECONDS: the program's exit status, or 124

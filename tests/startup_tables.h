@@ -6,16 +6,11 @@
 #include "assets/landscape.h"
 #include "render/camera.h"
 #include "render/projection.h"
+#include "render/startup.h"
 
 inline void buildStartUpTables()
 {
-    resetCamera();
-    highDetail = 0;
-    fov = static_cast<float>(3.14159265358979323846 / 6.0);
-    buildColumnTables();
-    buildTrigTables();
-    buildHeightTable();
-    buildDetailTables();
+    buildRenderTables();
     selectHighDetail();
 }
 

@@ -5,7 +5,8 @@
 #    float) under qemu-arm one instruction per block, with the trace limited
 #    to the address ranges of the pass functions and the library routines
 #    they call (division, memset);
-#  - first-level data-cache misses, by running the same program (built for
+#  - x86-64 instructions and first-level data-cache misses, by running the
+#    same program (built for
 #    the host) under cachegrind with the ARM920T's data cache: 16 KiB,
 #    64-way, 32-byte lines.
 # Each figure is the difference between a run of 2 frames and a run of 1,
@@ -16,14 +17,15 @@ out=${1:-build-bench-arm}
 root=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-sources=(bench/pass_counts.cpp tests/reference_passes.cpp assets/landscape.cpp render/camera.cpp
-         render/projection.cpp render/rays.cpp render/frame.cpp)
-if [ -n "${LANDSCAPE_DATA_SOURCE:-}" ]; then sources+=("$LANDSCAPE_DATA_SOURCE"); else sources+=(assets/landscape_data.cpp); fi
-flags=(-std=c++11 -O2 -ffp-contract=off -I"$root" -I"$root/tests")
-arm="$out/pass_counts.arm"
-host="$out/pass_counts.host"
-(cd "$root" && arm-linux-gnueabi-g++ "${flags[@]}" -march=armv4t -mtune=arm920t -marm -mfloat-abi=soft -static -o "$arm" "${sources[@]}")
-(cd "$root" && g++ "${flags[@]}" -g -o "$host" "${sources[@]}")
+jobs=${JOBS:-2}
+# Built as the program is built (-O2).
+cmake -S "$root" -B "$out/arm" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/arm-linux-gnueabi.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_CORE_ONLY=ON -DLANDSCAPE_TESTS=OFF >/dev/null
+cmake --build "$out/arm" -j"$jobs" --target pass_counts >/dev/null
+cmake -S "$root" -B "$out/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_CORE_ONLY=ON -DLANDSCAPE_TESTS=OFF >/dev/null
+cmake --build "$out/host" -j"$jobs" --target pass_counts >/dev/null
+arm="$out/arm/bench/pass_counts"
+host="$out/host/bench/pass_counts"
 
 ranges=$(arm-linux-gnueabi-nm -S -C "$arm" | awk '
     NF >= 4 && $4 ~ /^(buildRays|sampleTerrain|composeFrame|referenceBuildRays|referenceSampleTerrain|referenceComposeFrame|__divsi3|__aeabi_idivmod|__udivsi3|__aeabi_uidivmod|memset)\(?/ {
@@ -32,26 +34,32 @@ ranges=$(arm-linux-gnueabi-nm -S -C "$arm" | awk '
 instructions() {   # instructions KIND SET FRAMES LEVEL
     qemu-arm -singlestep -d exec,nochain -dfilter "$ranges" "$arm" "$@" 2>&1 >/dev/null | grep -c '^Trace'
 }
-misses() {   # misses KIND SET FRAMES LEVEL: D1 read + write misses
+cachegrind() {   # cachegrind KIND SET FRAMES LEVEL: "x86-instructions D1-misses"
     valgrind --tool=cachegrind --cache-sim=yes --D1=16384,64,32 --cachegrind-out-file=/dev/null \
-        "$host" "$@" 2>&1 | awk '/D1  misses:/ { gsub(",", "", $4); print $4 }'
+        "$host" "$@" 2>&1 | awk '/I   refs:/ { gsub(",", "", $4); i = $4 }
+                                 /D1  misses:/ { gsub(",", "", $4); d = $4 }
+                                 END { print i, d }'
 }
-per_frame() {   # per_frame COUNTER KIND SET LEVEL
-    local one two
-    one=$("$1" "$2" "$3" 1 "$4")
-    two=$("$1" "$2" "$3" 2 "$4")
-    echo $((two - one))
+per_frame() {   # per_frame KIND SET LEVEL: "arm-instructions x86-instructions D1-misses"
+    local a1 a2 c1 c2
+    a1=$(instructions "$1" "$2" 1 "$3")
+    a2=$(instructions "$1" "$2" 2 "$3")
+    c1=($(cachegrind "$1" "$2" 1 "$3"))
+    c2=($(cachegrind "$1" "$2" 2 "$3"))
+    echo $((a2 - a1)) $((c2[0] - c1[0])) $((c2[1] - c1[1]))
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-printf "%-8s %-5s %12s %12s %6s   %10s %10s %6s\n" pass level "ARM ours" "ARM base" ratio "D1 ours" "D1 base" ratio
+echo "Per frame or pass; ratio = ours / baseline, both measured in this run."
+printf "%-8s %-5s %10s %10s %5s   %10s %10s %5s   %8s %8s %5s\n" pass level "ARM ours" "ARM base" ratio \
+    "x86 ours" "x86 base" ratio "D1 ours" "D1 base" ratio
 for level in high low; do
     for kind in turn move rays sample compose; do
-        io=$(per_frame instructions $kind ours $level)
-        ib=$(per_frame instructions $kind baseline $level)
-        mo=$(per_frame misses $kind ours $level)
-        mb=$(per_frame misses $kind baseline $level)
-        printf "%-8s %-5s %12d %12d %6s   %10d %10d %6s\n" $kind $level "$io" "$ib" "$(ratio "$io" "$ib")" \
-            "$mo" "$mb" "$(ratio "$mo" "$mb")"
+        o=($(per_frame $kind ours $level))
+        b=($(per_frame $kind baseline $level))
+        printf "%-8s %-5s %10d %10d %5s   %10d %10d %5s   %8d %8d %5s\n" $kind $level \
+            "${o[0]}" "${b[0]}" "$(ratio "${o[0]}" "${b[0]}")" \
+            "${o[1]}" "${b[1]}" "$(ratio "${o[1]}" "${b[1]}")" \
+            "${o[2]}" "${b[2]}" "$(ratio "${o[2]}" "${b[2]}")"
     done
 done

@@ -23,6 +23,7 @@
 #include "render/frame.h"
 #include "render/projection.h"
 #include "render/rays.h"
+#include "render/startup.h"
 
 namespace {
 
@@ -30,13 +31,7 @@ std::vector<std::uint8_t> frame(320 * 240);
 
 void startUpTables()
 {
-    resetCamera();
-    highDetail = 0;
-    fov = static_cast<float>(3.14159265358979323846 / 6.0);
-    buildColumnTables();
-    buildTrigTables();
-    buildHeightTable();
-    buildDetailTables();
+    buildRenderTables();
     blankBorderColor();
     recordScreenGeometry(frame.data(), 320, 1);
 }

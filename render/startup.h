@@ -1,0 +1,11 @@
+// The renderer's start-up: the camera's start-up view and every table the
+// passes read, built in their fixed order.
+#ifndef LANDSCAPE_RENDER_STARTUP_H
+#define LANDSCAPE_RENDER_STARTUP_H
+
+// Camera at (188, 168) facing heading 180, then the column tables, the
+// trigonometric tables, heightTable and both detail levels' row tables.
+// Leaves the renderer in low detail, with no rays built yet.
+void buildRenderTables();
+
+#endif
