@@ -5,9 +5,9 @@
 # LD_LIBRARY_PATH to run it against another one (sdl12-compat), and
 # EXPECT_SDL_LIBRARY to a path prefix the loaded library must have.
 set -u
-program=$1
-refuse=$2
-render_frame=$3
+program=$(realpath "$1")
+refuse=$(realpath "$2")
+render_frame=$(realpath "$3")
 passed=0
 failed=0
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
@@ -23,7 +23,7 @@ check() {   # check NAME CONDITION-RESULT DETAIL
         passed=$((passed + 1)); echo "ok: $1"
     else
         failed=$((failed + 1)); echo "FAILED: $1: $3"
-        for log in run.err run.out xvfb.log; do
+        for log in run.err run.out xvfb.log xdotool.err; do
             [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
         done
     fi
@@ -49,15 +49,20 @@ check "refused video mode exits 2 with its line" $? "status $status, stderr '$er
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+# The display number arrives with its newline once the server is ready;
+# a loaded machine can take a while.
+for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getmouselocation >/dev/null 2>&1
+check "Xvfb is up on $DISPLAY" $? "no X server"
 unset SDL_VIDEODRIVER
 
 start_program() {   # runs the program in $work/run, sets program_pid and window
     mkdir -p "$work/run"
     (cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
     program_pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Landscape$' | head -n 1)
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
     loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -n 1)
     if [ -n "$window" ]; then
         # No window manager runs here: the keyboard follows the pointer.
@@ -110,7 +115,7 @@ check "Space saved exactly one screenshot, lnd000.bmp" $? "$(ls "$work/run")"
 result=$("$render_frame" --match "$shot" --max 3000 2>&1)
 check "the screenshot is the high detail frame of the flight" $? "$result"
 echo "  ($result)"
-[[ "$result" != *"after 0 forward steps"* ]]
+[[ "$result" =~ ^"high detail frame after "[1-9][0-9]*" forward steps"$ ]]
 check "the camera flew before the screenshot" $? "$result"
 
 echo "$passed passed, $failed failed"
