@@ -76,8 +76,8 @@ void startUp()
     }
     std::atexit(returnToMenu);
     SDL_ShowCursor(0);
-    SDL_Surface* surface = SDL_SetVideoMode(320, 240, 8, 0);
-    if (!surface) {
+    screen = SDL_SetVideoMode(320, 240, 8, 0);
+    if (!screen) {
         std::fprintf(stderr, "Couldn't set 320x240x8 video mode: %s\n", SDL_GetError());
         std::exit(2);
     }
@@ -88,7 +88,7 @@ void startUp()
         if (!joystick)
             std::fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
     }
-    attachScreen(surface);
+    recordScreen();
 
     blankBorderColor();
     for (entry = 0; entry < 256; ++entry) {
@@ -97,7 +97,7 @@ void startUp()
         colours[entry].b = TerrainPalette[entry][2];
         colours[entry].unused = 0;
     }
-    SDL_SetColors(surface, colours, 0, 256);
+    SDL_SetColors(screen, colours, 0, 256);
 
     buildRenderTables();
     setGamma(120);

@@ -4,11 +4,10 @@
 
 SDL_Surface* screen;
 
-void attachScreen(SDL_Surface* surface)
+void recordScreen()
 {
-    screen = surface;
-    recordScreenGeometry(static_cast<std::uint8_t*>(surface->pixels), surface->pitch,
-                         surface->format->BytesPerPixel);
+    recordScreenGeometry(static_cast<std::uint8_t*>(screen->pixels), screen->pitch,
+                         screen->format->BytesPerPixel);
 }
 
 void drawFrame()

@@ -8,8 +8,9 @@
 // until start-up has set the video mode.
 extern SDL_Surface* screen;
 
-// Keeps the surface and records its geometry for frame composition.
-void attachScreen(SDL_Surface* surface);
+// Records the screen's geometry for frame composition, once, after the
+// video mode is set.
+void recordScreen();
 // Composes a whole frame from the sample buffers and presents it.
 void drawFrame();
 
