@@ -98,8 +98,22 @@ std::vector<std::uint16_t> tracedDataStores(int percent, std::uint16_t* window)
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (!WIFSTOPPED(status))
+    // However tracing goes, the child does not outlive the test.
+    struct Reaper {
+        pid_t pid;
+        bool reaped;
+        ~Reaper()
+        {
+            if (!reaped) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+    } reaper{child, false};
+    if (!WIFSTOPPED(status)) {
+        reaper.reaped = true;
         return stores;
+    }
     std::uint16_t* data = window + gammaDataRegister / 2;
     // A word-aligned read covering the register.
     auto* word = reinterpret_cast<long*>(reinterpret_cast<std::uintptr_t>(data) & ~(sizeof(long) - 1));
@@ -108,8 +122,10 @@ std::vector<std::uint16_t> tracedDataStores(int percent, std::uint16_t* window)
         if (ptrace(PTRACE_SINGLESTEP, child, nullptr, nullptr) != 0)
             break;
         waitpid(child, &status, 0);
-        if (WIFEXITED(status) || WIFSIGNALED(status))
+        if (WIFEXITED(status) || WIFSIGNALED(status)) {
+            reaper.reaped = true;
             break;
+        }
         const long raw = ptrace(PTRACE_PEEKDATA, child, word, nullptr);
         const auto value = static_cast<std::uint16_t>(static_cast<unsigned long>(raw) >> shift);
         if (value != untouched) {

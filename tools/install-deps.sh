@@ -15,7 +15,7 @@ for package in "$@"; do
 done
 [ -z "$missing" ] && exit 0
 
-command="apt-get install -y --no-install-recommends$missing"
+command="apt-get install -y$missing"
 if [ "$(id -u)" = 0 ]; then
     run=""
 elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
