@@ -10,12 +10,14 @@ target_compile_options(landscape_data_tests PRIVATE -Wall -Wextra -Werror)
 target_link_libraries(landscape_data_tests PRIVATE landscape_core GTest::gtest_main)
 gtest_discover_tests(landscape_data_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
 
-# The generator runs on the build host only.
+# The generator runs on the build host only. landscape_tools_support is
+# defined by landscape_import.cmake, included whenever the host tools are.
 if(TARGET make_landscape)
   add_executable(landscape_generator_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_generator_test.cpp)
   set_target_properties(landscape_generator_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
   target_compile_options(landscape_generator_tests PRIVATE -Wall -Wextra -Werror)
-  target_link_libraries(landscape_generator_tests PRIVATE landscape_tools landscape_core GTest::gtest_main)
+  target_link_libraries(landscape_generator_tests PRIVATE landscape_tools_support landscape_tools landscape_core
+                        GTest::gtest_main)
   target_compile_definitions(landscape_generator_tests PRIVATE
     "MAKE_LANDSCAPE_PATH=\"$<TARGET_FILE:make_landscape>\""
     "LANDSCAPE_DATA_SOURCE=\"${LANDSCAPE_TESTS_REPO_DIR}/assets/landscape_data.cpp\""

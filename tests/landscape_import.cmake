@@ -5,19 +5,20 @@
 find_package(PNG REQUIRED)
 get_filename_component(LANDSCAPE_IMPORT_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIRECTORY)
 
-add_library(landscape_import_support STATIC ${CMAKE_CURRENT_LIST_DIR}/landscape_import_support.cpp)
-set_target_properties(landscape_import_support PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-target_compile_options(landscape_import_support PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(landscape_import_support PUBLIC PNG::PNG)
+# Helpers for every test of the host tools (the generator's too).
+add_library(landscape_tools_support STATIC ${CMAKE_CURRENT_LIST_DIR}/landscape_tools_support.cpp)
+set_target_properties(landscape_tools_support PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
+target_compile_options(landscape_tools_support PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(landscape_tools_support PUBLIC PNG::PNG)
 
 add_executable(landscape_import_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_import_test.cpp)
 set_target_properties(landscape_import_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
 target_compile_options(landscape_import_tests PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(landscape_import_tests PRIVATE landscape_import_support landscape_core GTest::gtest_main)
+target_link_libraries(landscape_import_tests PRIVATE landscape_tools_support landscape_tools landscape_core
+                      GTest::gtest_main)
 target_compile_definitions(landscape_import_tests PRIVATE
   "IMPORT_LANDSCAPE_PATH=\"$<TARGET_FILE:import_landscape>\""
   "EXPORT_LANDSCAPE_PATH=\"$<TARGET_FILE:export_landscape>\""
-  "LANDSCAPE_DATA_SOURCE=\"${LANDSCAPE_IMPORT_REPO_DIR}/assets/landscape_data.cpp\""
 )
 add_dependencies(landscape_import_tests import_landscape export_landscape)
 gtest_discover_tests(landscape_import_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
@@ -33,7 +34,7 @@ add_executable(custom_landscape_build_test
 )
 set_target_properties(custom_landscape_build_test PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
 target_compile_options(custom_landscape_build_test PRIVATE -Wall -Wextra -Werror)
-target_link_libraries(custom_landscape_build_test PRIVATE landscape_import_support landscape_core GTest::gtest_main)
+target_link_libraries(custom_landscape_build_test PRIVATE landscape_tools_support landscape_core GTest::gtest_main)
 target_compile_definitions(custom_landscape_build_test PRIVATE
   "LANDSCAPE_SOURCE_DIR=\"${LANDSCAPE_IMPORT_REPO_DIR}\""
   "LANDSCAPE_CMAKE_COMMAND=\"${CMAKE_COMMAND}\""

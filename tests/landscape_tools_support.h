@@ -1,10 +1,9 @@
-// Helpers shared by the tests of the landscape import and export tools:
-// scratch directories, running a tool and capturing what it prints, PNG
-// files of any format written directly with libpng (independently of the
-// tools' own PNG code), reading PNGs back as stored, parsing the arrays out
-// of a generated landscape source, and a small distinctive landscape.
-#ifndef LANDSCAPE_TESTS_LANDSCAPE_IMPORT_SUPPORT_H
-#define LANDSCAPE_TESTS_LANDSCAPE_IMPORT_SUPPORT_H
+// Helpers shared by the tests of the landscape host tools: scratch
+// directories, running a tool and capturing what it prints, and PNG files of
+// any format written and read directly with libpng (independently of the
+// tools' own PNG code).
+#ifndef LANDSCAPE_TESTS_LANDSCAPE_TOOLS_SUPPORT_H
+#define LANDSCAPE_TESTS_LANDSCAPE_TOOLS_SUPPORT_H
 
 #include <array>
 #include <cstdint>
@@ -12,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace import_test {
+namespace tools_test {
 
 namespace fs = std::filesystem;
 
@@ -23,7 +22,6 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const fs::path& path() const { return path_; }
 
 private:
@@ -51,7 +49,8 @@ using Rgb = std::array<std::uint8_t, 3>;
 
 // A PNG in any format. `samples` holds the rows top to bottom, already
 // packed as the format stores them (for 16 bits: big-endian pairs; below 8
-// bits: several pixels per byte, rows padded to whole bytes).
+// bits: several pixels per byte, rows padded to whole bytes); when empty,
+// every byte is 1.
 struct RawPng {
     int width = 256;
     int height = 256;
@@ -67,38 +66,11 @@ void writeRawPng(const fs::path& path, const RawPng& png);
 RawPng greyPng(const std::vector<std::uint8_t>& pixels);
 RawPng indexedPng(const std::vector<std::uint8_t>& pixels, const std::vector<Rgb>& palette);
 
-// A PNG read back exactly as stored (no conversions), for 8-bit greyscale
-// and 8-bit indexed images.
-struct StoredPng {
-    bool ok = false;
-    int width = 0;
-    int height = 0;
-    int bitDepth = 0;
-    int colorType = 0;
-    std::vector<std::uint8_t> pixels;
-    std::vector<Rgb> palette;
-};
-StoredPng readStoredPng(const fs::path& path);
+// A PNG's pixels in libpng's simplified `format` (PNG_FORMAT_GRAY,
+// PNG_FORMAT_RGB, ...), or empty if it cannot be read or is not 256 x 256
+// (or `width` x `height` when given).
+std::vector<std::uint8_t> readPixels(const fs::path& path, unsigned format, int width = 256, int height = 256);
 
-// The three arrays of a generated landscape source file.
-struct ParsedLandscape {
-    std::vector<int> heights;
-    std::vector<int> colors;
-    std::vector<int> palette; // 768 values: r, g, b per entry
-};
-ParsedLandscape parseLandscapeSource(const std::string& text);
-
-// A landscape unlike the built-in one: rolling hills of heights 10..130 and
-// a tower of height 250 straight ahead of the start-up camera, in a
-// checkerboard of 40 colours, with a palette of 224 entries whose entry 223
-// makes a sunset sky.
-struct TestLandscape {
-    std::vector<std::uint8_t> heights;
-    std::vector<std::uint8_t> colors;
-    std::vector<Rgb> palette;
-};
-TestLandscape distinctiveLandscape();
-
-} // namespace import_test
+} // namespace tools_test
 
 #endif
