@@ -11,7 +11,6 @@
 #include "hw/gamma.h"
 #include "hw/platform.h"
 #include "hw/registers.h"
-#include "render/camera.h"
 #include "render/present.h"
 #include "render/projection.h"
 #include "render/rays.h"

@@ -10,6 +10,7 @@
 #include "render/frame.h"
 #include "render/rays.h"
 #include "startup_tables.h"
+#include "tools/frame_checksum.h"
 
 namespace {
 
@@ -155,16 +156,6 @@ TEST_F(Frame, RealFramesMatchTheStraightforwardComposition)
 // 320 x 240 palette indices, so that any change to the renderer or the data
 // shows up here. When the landscape is changed on purpose, take the new
 // value from `render_frame --checksum`.
-std::uint64_t fnv1a(const std::uint8_t* bytes, std::size_t count)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < count; ++i) {
-        hash ^= bytes[i];
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
 TEST(StartUpFrame, MatchesItsGoldenChecksum)
 {
 #ifdef LANDSCAPE_CUSTOM_TERRAIN
@@ -176,13 +167,13 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
     buildRays();
     sampleTerrain();
     composeFrame(screen.data());
-    EXPECT_EQ(fnv1a(screen.data(), screen.size()), 0x226dee47d317c324ull);
+    EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0x226dee47d317c324ull);
     // And the low detail frame of the same view.
     selectLowDetail();
     buildRays();
     sampleTerrain();
     composeFrame(screen.data());
-    EXPECT_EQ(fnv1a(screen.data(), screen.size()), 0xd0274416c20f852cull);
+    EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "assets/landscape.h"
+#include "frame_checksum.h"
 #include "png_io.h"
 #include "render/camera.h"
 #include "render/frame.h"
@@ -45,16 +46,6 @@ void render(bool high)
     buildRays();
     sampleTerrain();
     composeFrame(frame.data());
-}
-
-std::uint64_t checksum(const std::vector<std::uint8_t>& pixels)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::uint8_t p : pixels) {
-        hash ^= p;
-        hash *= 1099511628211ull;
-    }
-    return hash;
 }
 
 // The pixel indices of a 320 x 240 8-bit BMP, top row first, or empty.
@@ -146,7 +137,7 @@ int main(int argc, char** argv)
         move(forwardStep);
     render(high);
     if (wantChecksum)
-        std::printf("%016llx\n", static_cast<unsigned long long>(checksum(frame)));
+        std::printf("%016llx\n", static_cast<unsigned long long>(frameChecksum(frame.data(), frame.size())));
     if (!png.empty()) {
         std::vector<std::uint8_t> rgb(320 * 240 * 3);
         for (std::size_t i = 0; i < frame.size(); ++i)
