@@ -45,9 +45,12 @@ err=$(cat "$work/err")
 [ $status = 2 ] && [ "$err" = "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" ]
 check "refused video mode exits 2 with its line" $? "status $status, stderr '$err'"
 
-# A real X server for the rest.
+# A real X server for the rest. -noreset: by default the server resets
+# whenever its last client disconnects, and a client connecting during that
+# reset (the program starting just as an xdotool call ends) is dropped with
+# "Couldn't open X11 display".
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 # The display number arrives with its newline once the server is ready;
 # a loaded machine can take a while.
