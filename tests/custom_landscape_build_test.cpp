@@ -85,17 +85,7 @@ std::vector<std::uint8_t> referenceFrame(const View& view, const std::vector<std
 
     auto buffers = std::make_unique<ReferenceBuffers>();
     referenceBuildRays(*buffers);
-    // The reference sampling pass reads the compiled-in ColorMap; this one
-    // reads `colors`, and is otherwise the same.
-    for (int r = rowCount; r >= 1; --r)
-        for (int c = 0; c < screenColumns; ++c) {
-            const std::int32_t sum = (mapY + buffers->rayRow[c * tableRows + r]) * 256
-                                     + (mapX + buffers->rayCol[c * tableRows + r]);
-            const std::size_t cell = static_cast<std::size_t>(sum & 0xFFFF);
-            buffers->sampleHeight[r * screenColumns + c] =
-                static_cast<std::uint16_t>((rowScale[r] * heightTable[cell]) >> 16);
-            buffers->sampleColor[r * screenColumns + c] = colors[cell];
-        }
+    referenceSampleTerrain(*buffers, colors.data());
     std::vector<std::uint8_t> frame(frameWidth * frameHeight);
     referenceComposeFrame(*buffers, frame.data(), frameWidth);
     return frame;

@@ -16,7 +16,7 @@ void referenceBuildRays(ReferenceBuffers& out)
     }
 }
 
-void referenceSampleTerrain(ReferenceBuffers& out)
+void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* colorMap)
 {
     for (int r = rowCount; r >= 1; --r) {
         const std::int32_t s = rowScale[r];
@@ -24,7 +24,7 @@ void referenceSampleTerrain(ReferenceBuffers& out)
             const std::int32_t sum = (mapY + out.rayRow[c * 180 + r]) * 256 + (mapX + out.rayCol[c * 180 + r]);
             const std::uint16_t idx = static_cast<std::uint16_t>(sum & 0xFFFF);
             out.sampleHeight[r * 320 + c] = static_cast<std::uint16_t>((s * heightTable[idx]) >> 16);
-            out.sampleColor[r * 320 + c] = ColorMap[idx];
+            out.sampleColor[r * 320 + c] = colorMap[idx];
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "assets/landscape.h"
 #include "render/projection.h"
 
 struct ReferenceBuffers {
@@ -18,9 +19,10 @@ struct ReferenceBuffers {
 };
 
 // Each reads the same global state the program's pass reads (tables,
-// camera, detail level) and writes into out.
+// camera, detail level) and writes into out. Sampling reads colours from
+// colorMap (65536 cells): the compiled-in one unless another is given.
 void referenceBuildRays(ReferenceBuffers& out);
-void referenceSampleTerrain(ReferenceBuffers& out);
+void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* colorMap = ColorMap);
 // Paints a 320 x 240 frame with the given pitch into pixels.
 void referenceComposeFrame(ReferenceBuffers& out, std::uint8_t* pixels, int pitch);
 
