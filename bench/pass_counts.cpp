@@ -8,65 +8,37 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "reference_passes.h"
-#include "render/camera.h"
-#include "render/frame.h"
-#include "render/rays.h"
-#include "startup_tables.h"
+#include "measured_frames.h"
 
 namespace {
 std::uint8_t offscreen[320 * 240];
 ReferenceBuffers baseline;
+
+struct Kind {
+    const char* name;
+    Measured what;
+};
+const Kind kinds[] = {{"move", Measured::moveFrame}, {"turn", Measured::turnFrame}, {"rays", Measured::rays},
+                      {"sample", Measured::sample}, {"compose", Measured::compose}};
 }
 
 int main(int argc, char** argv)
 {
     if (argc < 4)
         return 2;
-    const std::string kind = argv[1];
+    const Kind* kind = nullptr;
+    for (const Kind& k : kinds)
+        if (std::strcmp(argv[1], k.name) == 0)
+            kind = &k;
+    if (!kind)
+        return 2;
     const bool ours = std::strcmp(argv[2], "ours") == 0;
     const long frames = std::strtol(argv[3], nullptr, 10);
     const bool high = argc < 5 || std::strcmp(argv[4], "low") != 0;
 
-    buildStartUpTables();
-    recordScreenGeometry(offscreen, 320, 1);
-    if (!high)
-        selectLowDetail();
-    for (int i = 0; i < 20; ++i)
-        move(forwardStep);
-    buildRays();
-    sampleTerrain();
-    composeFrame(offscreen);
-    referenceBuildRays(baseline);
-    referenceSampleTerrain(baseline);
-    referenceComposeFrame(baseline, offscreen, 320);
-
-    for (long f = 0; f < frames; ++f) {
-        if (kind == "move" || kind == "turn") {
-            if (kind == "turn")
-                turn(2);
-            move(forwardStep);
-        }
-        const bool rays = kind == "turn" || kind == "rays";
-        const bool sample = kind == "turn" || kind == "move" || kind == "sample";
-        const bool compose = kind == "turn" || kind == "move" || kind == "compose";
-        if (ours) {
-            if (rays)
-                buildRays();
-            if (sample)
-                sampleTerrain();
-            if (compose)
-                composeFrame(offscreen);
-        } else {
-            if (rays)
-                referenceBuildRays(baseline);
-            if (sample)
-                referenceSampleTerrain(baseline);
-            if (compose)
-                referenceComposeFrame(baseline, offscreen, 320);
-        }
-    }
+    prepareMeasuredView(high, offscreen, baseline);
+    for (long f = 0; f < frames; ++f)
+        runMeasured(kind->what, ours, offscreen, baseline);
     return offscreen[12345] == 0xEE;   // keeps the frame observable
 }

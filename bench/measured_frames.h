@@ -1,0 +1,68 @@
+// What the benchmarks measure, shared by render_bench (x86 timings) and
+// pass_counts (counted under qemu-arm and cachegrind), so that both measure
+// the same frames from the same view.
+#ifndef LANDSCAPE_BENCH_MEASURED_FRAMES_H
+#define LANDSCAPE_BENCH_MEASURED_FRAMES_H
+
+#include <cstdint>
+
+#include "reference_passes.h"
+#include "render/camera.h"
+#include "render/frame.h"
+#include "render/rays.h"
+#include "startup_tables.h"
+
+// A move frame is a forward move, sampling and composition; a turn frame a
+// turn, a forward move and all three passes; the others are one pass alone.
+enum class Measured { moveFrame, turnFrame, rays, sample, compose };
+
+// Where every measurement starts: the start-up tables, 20 forward steps from
+// the start-up view at the given detail level, and one run of every pass,
+// ours and the baseline's, so that every buffer a pass reads is filled.
+// offscreen is a 320 x 240 frame.
+inline void prepareMeasuredView(bool high, std::uint8_t* offscreen, ReferenceBuffers& baseline)
+{
+    buildStartUpTables();
+    recordScreenGeometry(offscreen, 320, 1);
+    if (!high)
+        selectLowDetail();
+    for (int i = 0; i < 20; ++i)
+        move(forwardStep);
+    buildRays();
+    sampleTerrain();
+    composeFrame(offscreen);
+    referenceBuildRays(baseline);
+    referenceSampleTerrain(baseline);
+    referenceComposeFrame(baseline, offscreen, 320);
+}
+
+// One frame or pass of `what`, by the program's passes (ours) or the
+// straightforward baseline's.
+inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, ReferenceBuffers& baseline)
+{
+    const bool frame = what == Measured::moveFrame || what == Measured::turnFrame;
+    if (what == Measured::turnFrame)
+        turn(2);
+    if (frame)
+        move(forwardStep);
+    const bool rays = what == Measured::turnFrame || what == Measured::rays;
+    const bool sample = frame || what == Measured::sample;
+    const bool compose = frame || what == Measured::compose;
+    if (ours) {
+        if (rays)
+            buildRays();
+        if (sample)
+            sampleTerrain();
+        if (compose)
+            composeFrame(offscreen);
+    } else {
+        if (rays)
+            referenceBuildRays(baseline);
+        if (sample)
+            referenceSampleTerrain(baseline);
+        if (compose)
+            referenceComposeFrame(baseline, offscreen, 320);
+    }
+}
+
+#endif
