@@ -1,5 +1,6 @@
 #include "landscape_png.h"
 
+#include "output_file.h"
 #include "png_io.h"
 
 #include <png.h>
@@ -49,14 +50,6 @@ bool readMap(const std::string& path, int colorType, const char* kind, PngImage*
 std::string cellCount(std::size_t cells)
 {
     return std::to_string(cells) + (cells == 1 ? " cell uses" : " cells use");
-}
-
-bool failWith(std::string* error, const std::string& message)
-{
-    if (error != nullptr) {
-        *error = message;
-    }
-    return false;
 }
 
 } // namespace

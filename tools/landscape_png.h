@@ -37,15 +37,10 @@ constexpr std::uint8_t defaultBorder[3] = {81, 131, 146};
 constexpr const char* heightFileName = "height.png";
 constexpr const char* colorFileName = "color.png";
 
-// A landscape owned in memory.
-struct LandscapeImage {
-    std::vector<std::uint8_t> heights = std::vector<std::uint8_t>(landscapeCells);
-    std::vector<std::uint8_t> colors = std::vector<std::uint8_t>(landscapeCells);
-    std::uint8_t palette[256][3] = {};
+// An imported landscape.
+struct LandscapeImage : LandscapeData {
     // How many palette entries came from color.png; the rest were filled.
     int definedEntries = 0;
-
-    LandscapeArrays arrays() const { return {heights.data(), colors.data(), palette}; }
 };
 
 // Reads `directory`/height.png and `directory`/color.png into *landscape.

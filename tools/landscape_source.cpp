@@ -1,5 +1,7 @@
 #include "landscape_source.h"
 
+#include "output_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -87,38 +89,21 @@ bool writeLandscapeSource(const std::string& path, const LandscapeArrays& data,
     const std::string text = formatLandscapeSource(data, note);
     const std::string temp = path + ".tmp";
 
-    auto fail = [&](const std::string& what, int code) {
-        if (error != nullptr) {
-            *error = what + ": " + std::strerror(code);
-        }
-        return false;
-    };
-
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (file == nullptr) {
-        return fail(temp, errno);
+        return failWith(error, temp + ": " + std::strerror(errno));
     }
-    int code = 0;
-    // errno is not guaranteed to be set by a short write; fall back to EIO.
-    auto lastError = [] { return errno != 0 ? errno : EIO; };
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
-        code = lastError();
-    }
-    if (std::fflush(file) != 0 && code == 0) {
-        code = lastError();
-    }
-    if (std::fclose(file) != 0 && code == 0) {
-        code = lastError();
-    }
+    std::fwrite(text.data(), 1, text.size(), file);
+    int code = closeWrittenFile(file);
     if (code != 0) {
         std::remove(temp.c_str());
-        return fail(temp, code);
+        return failWith(error, temp + ": " + std::strerror(code));
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         code = errno;
         std::remove(temp.c_str());
-        return fail(path, code);
+        return failWith(error, path + ": " + std::strerror(code));
     }
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace landscape_tools {
 
@@ -18,6 +19,15 @@ struct LandscapeArrays {
     const std::uint8_t* heights; // landscapeCells values, row-major
     const std::uint8_t* colors;  // landscapeCells palette indices, row-major
     const std::uint8_t (*palette)[3]; // 256 entries of r, g, b
+};
+
+// A landscape owned in memory, in the same layout.
+struct LandscapeData {
+    std::vector<std::uint8_t> heights = std::vector<std::uint8_t>(landscapeCells);
+    std::vector<std::uint8_t> colors = std::vector<std::uint8_t>(landscapeCells);
+    std::uint8_t palette[256][3] = {};
+
+    LandscapeArrays arrays() const { return {heights.data(), colors.data(), palette}; }
 };
 
 // Returns the complete source text. Every line of `note` becomes a comment

@@ -1,5 +1,7 @@
 #include "png_io.h"
 
+#include "output_file.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -69,14 +71,8 @@ bool writePng(const std::string& path, int width, int height, int channels,
               int colorType, const std::uint8_t* pixels, std::string* error,
               png_const_colorp palette = nullptr, int paletteEntries = 0)
 {
-    auto fail = [error](const std::string& message) {
-        if (error != nullptr) {
-            *error = message;
-        }
-        return false;
-    };
     if (width <= 0 || height <= 0 || pixels == nullptr) {
-        return fail(path + ": invalid image");
+        return failWith(error, path + ": invalid image");
     }
 
     const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
@@ -88,24 +84,20 @@ bool writePng(const std::string& path, int width, int height, int channels,
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        return fail(path + ": " + std::strerror(errno));
+        return failWith(error, path + ": " + std::strerror(errno));
     }
     ErrorSink sink{};
+    errno = 0;
     bool ok = encode(file, width, height, colorType, rows.data(), palette, paletteEntries, &sink);
     std::string message = ok ? std::string() : path + ": " + sink.message;
-    if (std::fflush(file) != 0 || std::ferror(file) != 0) {
-        if (ok) {
-            message = path + ": " + std::strerror(errno);
-        }
-        ok = false;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        message = path + ": " + std::strerror(errno);
+    const int code = closeWrittenFile(file);
+    if (ok && code != 0) {
+        message = path + ": " + std::strerror(code);
         ok = false;
     }
     if (!ok) {
         std::remove(path.c_str());
-        return fail(message);
+        return failWith(error, message);
     }
     return true;
 }
@@ -193,10 +185,7 @@ bool writeIndexedPng(const std::string& path, int width, int height,
                      int entries, std::string* error)
 {
     if (palette == nullptr || entries < 1 || entries > 256) {
-        if (error != nullptr) {
-            *error = path + ": invalid palette";
-        }
-        return false;
+        return failWith(error, path + ": invalid palette");
     }
     std::vector<png_color> colors(static_cast<std::size_t>(entries));
     for (std::size_t i = 0; i < colors.size(); ++i) {
