@@ -5,8 +5,7 @@
 get_filename_component(LANDSCAPE_TESTS_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIRECTORY)
 
 add_executable(landscape_data_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_data_test.cpp)
-set_target_properties(landscape_data_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-target_compile_options(landscape_data_tests PRIVATE -Wall -Wextra -Werror)
+landscape_host_target(landscape_data_tests)
 target_link_libraries(landscape_data_tests PRIVATE landscape_core GTest::gtest_main)
 gtest_discover_tests(landscape_data_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
 
@@ -14,8 +13,7 @@ gtest_discover_tests(landscape_data_tests DISCOVERY_MODE PRE_TEST PROPERTIES LAB
 # defined by landscape_import.cmake, included whenever the host tools are.
 if(TARGET make_landscape)
   add_executable(landscape_generator_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_generator_test.cpp)
-  set_target_properties(landscape_generator_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-  target_compile_options(landscape_generator_tests PRIVATE -Wall -Wextra -Werror)
+  landscape_host_target(landscape_generator_tests)
   target_link_libraries(landscape_generator_tests PRIVATE landscape_tools_support landscape_tools landscape_core
                         GTest::gtest_main)
   target_compile_definitions(landscape_generator_tests PRIVATE

@@ -7,13 +7,11 @@ get_filename_component(LANDSCAPE_IMPORT_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIR
 
 # Helpers for every test of the host tools (the generator's too).
 add_library(landscape_tools_support STATIC ${CMAKE_CURRENT_LIST_DIR}/landscape_tools_support.cpp)
-set_target_properties(landscape_tools_support PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-target_compile_options(landscape_tools_support PRIVATE -Wall -Wextra -Werror)
+landscape_host_target(landscape_tools_support)
 target_link_libraries(landscape_tools_support PUBLIC PNG::PNG)
 
 add_executable(landscape_import_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_import_test.cpp)
-set_target_properties(landscape_import_tests PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-target_compile_options(landscape_import_tests PRIVATE -Wall -Wextra -Werror)
+landscape_host_target(landscape_import_tests)
 target_link_libraries(landscape_import_tests PRIVATE landscape_tools_support landscape_tools landscape_core
                       GTest::gtest_main)
 target_compile_definitions(landscape_import_tests PRIVATE
@@ -32,8 +30,7 @@ add_executable(custom_landscape_build_test
   ${CMAKE_CURRENT_LIST_DIR}/custom_landscape_build_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reference_passes.cpp
 )
-set_target_properties(custom_landscape_build_test PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
-target_compile_options(custom_landscape_build_test PRIVATE -Wall -Wextra -Werror)
+landscape_host_target(custom_landscape_build_test)
 target_link_libraries(custom_landscape_build_test PRIVATE landscape_tools_support landscape_core GTest::gtest_main)
 target_compile_definitions(custom_landscape_build_test PRIVATE
   "LANDSCAPE_SOURCE_DIR=\"${LANDSCAPE_IMPORT_REPO_DIR}\""
