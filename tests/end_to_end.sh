@@ -50,7 +50,9 @@ check "refused video mode exits 2 with its line" $? "status $status, stderr '$er
 # reset (the program starting just as an xdotool call ends) is dropped with
 # "Couldn't open X11 display".
 exec 3>"$work/display"
-Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -fbdir: the screen is also the file Xvfb_screen0 there, for watching the
+# program draw.
+Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 # The display number arrives with its newline once the server is ready;
 # a loaded machine can take a while.
@@ -73,6 +75,22 @@ start_program() {   # runs the program in $work/run, sets program_pid and window
         xdotool windowfocus --sync "$window" 2>/dev/null
     fi
     sleep 0.5
+}
+
+screen_sum() {
+    md5sum <"$work/Xvfb_screen0"
+}
+
+settled_screen() {   # the screen's checksum once it has stopped changing
+    local now last
+    last=$(screen_sum)
+    for _ in $(seq 50); do
+        sleep 0.2
+        now=$(screen_sum)
+        [ "$now" = "$last" ] && break
+        last=$now
+    done
+    echo "$now"
 }
 
 wait_exit() {   # wait_exit SECONDS: the program's exit status, or 124
@@ -102,8 +120,12 @@ check "Escape ends the program with status 0" $status "status $status"
 # Fly forward holding Up, take a screenshot with Space, quit with Escape.
 rm -rf "$work/run"
 start_program
+before=$(settled_screen)
 xdotool keydown Up
-sleep 1
+# The program has flown once its picture changes. Waiting for that, not for
+# a fixed time, keeps a busy machine from delivering Up and Space together.
+for _ in $(seq 200); do [ "$(screen_sum)" != "$before" ] && break; sleep 0.05; done
+sleep 0.5
 xdotool key space
 sleep 0.5
 xdotool keyup Up
