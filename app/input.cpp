@@ -5,7 +5,7 @@
 #include "render/projection.h"
 #include "render/rays.h"
 
-const std::uint8_t buttonSlot[directionSlots] = {
+const uint8_t buttonSlot[directionSlots] = {
     slotUp,         // button 0
     slotUpLeft,     // button 1
     slotLeft,       // button 2
@@ -16,19 +16,19 @@ const std::uint8_t buttonSlot[directionSlots] = {
     slotUpRight,    // button 7
 };
 
-std::uint8_t buttons[directionSlots];
-std::uint8_t idleArmed;
-std::uint32_t idleFrames;
-std::uint8_t detailChanged;
+uint8_t buttons[directionSlots];
+uint8_t idleArmed;
+uint32_t idleFrames;
+uint8_t detailChanged;
 
 namespace {
-std::int32_t slot;
+int32_t slot;
 
-constexpr double forwardAmount = forwardStep;
-constexpr double backwardAmount = backwardStep;
-constexpr std::uint16_t rightTurn = 2;
-constexpr std::uint16_t leftTurn = 358;   // -2 modulo 360
-constexpr std::uint32_t idlePassesBeforeRedraw = 4;
+const double forwardAmount = forwardStep;
+const double backwardAmount = backwardStep;
+const uint16_t rightTurn = 2;
+const uint16_t leftTurn = 358;   // -2 modulo 360
+const uint32_t idlePassesBeforeRedraw = 4;
 
 bool anyHeld()
 {
@@ -39,7 +39,7 @@ bool anyHeld()
 }
 }
 
-void setButton(std::uint8_t slotIndex, std::uint8_t state)
+void setButton(uint8_t slotIndex, uint8_t state)
 {
     if (state) {
         buttons[slotIndex] = 1;

@@ -4,29 +4,29 @@
 #ifndef LANDSCAPE_APP_INPUT_H
 #define LANDSCAPE_APP_INPUT_H
 
-#include <cstdint>
+#include <stdint.h>
 
 // Direction slots.
-constexpr std::uint8_t slotUp = 0;
-constexpr std::uint8_t slotDown = 1;
-constexpr std::uint8_t slotLeft = 2;
-constexpr std::uint8_t slotRight = 3;
-constexpr std::uint8_t slotUpLeft = 4;
-constexpr std::uint8_t slotUpRight = 5;
-constexpr std::uint8_t slotDownLeft = 6;
-constexpr std::uint8_t slotDownRight = 7;
-constexpr int directionSlots = 8;
+const uint8_t slotUp = 0;
+const uint8_t slotDown = 1;
+const uint8_t slotLeft = 2;
+const uint8_t slotRight = 3;
+const uint8_t slotUpLeft = 4;
+const uint8_t slotUpRight = 5;
+const uint8_t slotDownLeft = 6;
+const uint8_t slotDownRight = 7;
+const int directionSlots = 8;
 
 // The slot of each direction button 0..7 of the pad.
-extern const std::uint8_t buttonSlot[directionSlots];
+extern const uint8_t buttonSlot[directionSlots];
 
-extern std::uint8_t buttons[directionSlots];  // 1 while the slot's direction is held
-extern std::uint8_t idleArmed;      // all directions released in low detail: count idle passes
-extern std::uint32_t idleFrames;    // idle passes counted since idleArmed was set
-extern std::uint8_t detailChanged;  // detail dropped: the next pass rebuilds the rays
+extern uint8_t buttons[directionSlots];  // 1 while the slot's direction is held
+extern uint8_t idleArmed;      // all directions released in low detail: count idle passes
+extern uint32_t idleFrames;    // idle passes counted since idleArmed was set
+extern uint8_t detailChanged;  // detail dropped: the next pass rebuilds the rays
 
 // Press (state nonzero) or release (state 0) of a direction slot.
-void setButton(std::uint8_t slot, std::uint8_t state);
+void setButton(uint8_t slot, uint8_t state);
 // Switches to high detail and redraws all three passes, unless already there.
 void enterHighDetail();
 // One pass of the main loop: move and turn from the held directions and

@@ -6,7 +6,7 @@
 #include <SDL.h>
 
 // The pad button a key stands for, or noButton.
-constexpr int noButton = -1;
+const int noButton = -1;
 int keyButton(SDLKey key);
 
 #endif

@@ -1,3 +1,4 @@
+#include "app/platform.h"
 #include "app/shell.h"
 
 int main(int, char**)

@@ -1,7 +1,11 @@
+// O_NOFOLLOW is a GNU extension of the C library's <fcntl.h>.
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE 1
+#endif
 #include "app/screenshot.h"
 
 #include <SDL.h>
-#include <cstdio>
+#include <stdio.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,14 +13,7 @@
 #include "render/present.h"
 
 namespace {
-constexpr unsigned screenshotNames = 1000;
-
-char name[512];
-unsigned number;
-int file = -1;
-std::FILE* stream;
-SDL_RWops* rw;
-int written;
+const unsigned screenshotNames = 1000;   // lnd000.bmp .. lnd999.bmp
 }
 
 // A name is claimed by creating the file exclusively, so an existing file of
@@ -27,34 +24,32 @@ int written;
 void saveScreenshot()
 {
     enterHighDetail();
-    for (number = 0; number < screenshotNames; ++number) {
-        std::snprintf(name, sizeof name, "lnd%03u.bmp", number);
+    char name[512];
+    int file = -1;
+    for (unsigned number = 0; number < screenshotNames && file < 0; ++number) {
+        ::snprintf(name, sizeof name, "lnd%03u.bmp", number);
         file = open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
-        if (file >= 0)
-            break;
     }
     if (file < 0)
         return;
-    stream = fdopen(file, "wb");
+    FILE* const stream = fdopen(file, "wb");
     if (!stream) {
         close(file);
-        file = -1;
         unlink(name);
         return;
     }
-    file = -1;
-    rw = SDL_RWFromFP(stream, 0);
+    SDL_RWops* const rw = SDL_RWFromFP(stream, 0);
     if (!rw) {
-        std::fclose(stream);
+        fclose(stream);
         unlink(name);
         return;
     }
     // SDL 1.2 reports a failed save through its error string, so start clean.
     SDL_ClearError();
-    written = SDL_SaveBMP_RW(screen, rw, 1);
-    if (std::fflush(stream) != 0 || std::ferror(stream))
+    int written = SDL_SaveBMP_RW(screen, rw, 1);
+    if (fflush(stream) != 0 || ferror(stream))
         written = -1;
-    if (std::fclose(stream) != 0)
+    if (fclose(stream) != 0)
         written = -1;
     if (written != 0)
         unlink(name);

@@ -1,36 +1,25 @@
 #include "app/shell.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include "app/input.h"
 #include "app/keyboard.h"
+#include "app/platform.h"
 #include "app/screenshot.h"
 #include "assets/landscape.h"
 #include "hw/gamma.h"
-#include "hw/platform.h"
-#include "hw/registers.h"
 #include "render/present.h"
 #include "render/projection.h"
 #include "render/rays.h"
 #include "render/startup.h"
 
 namespace {
-SDL_Joystick* joystick;
-SDL_Color colours[256];
-std::int32_t entry;
-bool quitRequested;   // set by the dispatch; ends the loop after the drain
-SDL_Event event;
+SDL_Joystick* joystick;   // joystick 0, kept open for the whole run, or null
+bool quitRequested;       // set by the dispatch; ends the loop after the drain
 
-// Desktop builds pace the loop to at most this many passes a second and
-// sleep for the rest; the handheld runs unpaced.
-constexpr Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
-Uint32 passStart;
-Uint32 passTime;
-
-constexpr Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
-constexpr int greatestButton = selectButton;
+const Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+const int greatestButton = selectButton;
 
 void pressButton(int button)
 {
@@ -58,39 +47,40 @@ void releaseButton(int button)
 // flies on while nobody is at the keys.
 void releaseAllDirections()
 {
-    for (entry = 0; entry < directionSlots; ++entry)
-        if (buttons[entry])
-            setButton(static_cast<std::uint8_t>(entry), 0);
+    for (uint8_t slot = 0; slot < directionSlots; ++slot)
+        if (buttons[slot])
+            setButton(slot, 0);
 }
 }
 
 void startUp()
 {
-    for (entry = 0; entry < directionSlots; ++entry)
-        buttons[entry] = 0;
+    for (int slot = 0; slot < directionSlots; ++slot)
+        buttons[slot] = 0;
     mapRegisters();
     if (SDL_Init(sdlSubsystems) < 0) {
-        std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
-        std::exit(1);
+        fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        exit(1);
     }
-    std::atexit(returnToMenu);
+    registerExitHandler();
     SDL_ShowCursor(0);
-    screen = SDL_SetVideoMode(320, 240, 8, 0);
+    screen = SDL_SetVideoMode(320, 240, 8, videoModeFlags);
     if (!screen) {
-        std::fprintf(stderr, "Couldn't set 320x240x8 video mode: %s\n", SDL_GetError());
-        std::exit(2);
+        fprintf(stderr, "Couldn't set 320x240x8 video mode: %s\n", SDL_GetError());
+        exit(2);
     }
-    if (!gp2xBuild)
-        SDL_WM_SetCaption("Landscape", "Landscape");
+    if (windowCaption)
+        SDL_WM_SetCaption(windowCaption, windowCaption);
     if (SDL_NumJoysticks() > 0) {
         joystick = SDL_JoystickOpen(0);
         if (!joystick)
-            std::fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
+            fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
     }
     recordScreen();
 
     blankBorderColor();
-    for (entry = 0; entry < 256; ++entry) {
+    SDL_Color colours[256];
+    for (int entry = 0; entry < 256; ++entry) {
         colours[entry].r = TerrainPalette[entry][0];
         colours[entry].g = TerrainPalette[entry][1];
         colours[entry].b = TerrainPalette[entry][2];
@@ -138,29 +128,8 @@ bool runPass()
 {
     quitRequested = false;
     updateFrame();
+    SDL_Event event;
     while (SDL_PollEvent(&event))
         dispatchEvent(event);
     return quitRequested;
-}
-
-int runMainLoop()
-{
-    for (;;) {
-        passStart = SDL_GetTicks();
-        if (runPass())
-            break;
-        if (!gp2xBuild) {
-            passTime = SDL_GetTicks() - passStart;
-            if (passTime < passMilliseconds)
-                SDL_Delay(passMilliseconds - passTime);
-        }
-    }
-    return 0;
-}
-
-void returnToMenu()
-{
-    SDL_Quit();
-    if (chdir("/usr/gp2x") == 0)
-        execl("/usr/gp2x/gp2xmenu", "/usr/gp2x/gp2xmenu", static_cast<char*>(nullptr));
 }

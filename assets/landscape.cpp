@@ -1,16 +1,16 @@
 #include "assets/landscape.h"
 
-std::uint16_t heightTable[mapCells];
+uint16_t heightTable[mapCells];
 
 namespace {
 // Cell index of the height table builder.
-std::int32_t cell;
+int32_t cell;
 }
 
 void buildHeightTable()
 {
     for (cell = 0; cell < mapCells; ++cell)
-        heightTable[cell] = static_cast<std::uint16_t>(255 - HeightMap[cell]);
+        heightTable[cell] = static_cast<uint16_t>(255 - HeightMap[cell]);
 }
 
 void blankBorderColor()

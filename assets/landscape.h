@@ -8,29 +8,29 @@
 #ifndef LANDSCAPE_ASSETS_LANDSCAPE_H
 #define LANDSCAPE_ASSETS_LANDSCAPE_H
 
-#include <cstdint>
+#include <stdint.h>
 
-constexpr int mapCells = 65536;
+const int mapCells = 65536;
 
 // Terrain height per cell, 0..118 in the built-in data (larger is higher).
-extern const std::uint8_t HeightMap[mapCells];
+extern const uint8_t HeightMap[mapCells];
 // Palette index per cell; the ground colours 0..133.
-extern const std::uint8_t ColorMap[mapCells];
+extern const uint8_t ColorMap[mapCells];
 // Red, green, blue per palette entry. Entry 255 is blanked at start-up.
-extern std::uint8_t TerrainPalette[256][3];
+extern uint8_t TerrainPalette[256][3];
 
 // Palette index of the letterbox bands.
-constexpr std::uint8_t borderColor = 255;
+const uint8_t borderColor = 255;
 // Palette index that clears the view before terrain is drawn.
-constexpr std::uint8_t skyColor = 223;
+const uint8_t skyColor = 223;
 // Pixels subtracted from every projected height: the projection origin lies
 // this far above the top of the view.
-constexpr std::int32_t horizonOffset = 70;
+const int32_t horizonOffset = 70;
 
 // Depth of the ground below the camera's fixed height of 255, per cell:
 // 255 - HeightMap[i]. Built once at start-up so that projecting a sample is
 // one multiply and one shift.
-extern std::uint16_t heightTable[mapCells];
+extern uint16_t heightTable[mapCells];
 
 void buildHeightTable();
 // Sets palette entry 255 (the bands) to black.

@@ -23,7 +23,9 @@ set(GP2X_CPU_FLAGS "-march=armv4t -mtune=arm920t -mfloat-abi=soft"
 # try_compile projects read this file again; give them the same choices.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES GP2X_TOOLCHAIN_PREFIX GP2X_SYSROOT GP2X_CPU_FLAGS)
 
-# The program is C++11: the toolchain's g++ must be GCC 4.8 or newer.
+# The program is C++98: the console community's GCC 4.0-4.2 toolchains
+# (open2x and its relatives) build it. Flags that those compilers lack, such
+# as -ffp-contract=off, are added only after a check (CMakeLists.txt).
 if(NOT GP2X_TOOLCHAIN_PREFIX)
   message(FATAL_ERROR "Set GP2X_TOOLCHAIN_PREFIX to your GP2X toolchain's tool prefix, "
                       "e.g. -DGP2X_TOOLCHAIN_PREFIX=/opt/gp2x/bin/arm-gp2x-linux-")
@@ -48,7 +50,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The platform switch (see hw/platform.h). The unit tests are host and qemu
+# The platform switch (app/platform_gp2x.cpp). The unit tests are host and qemu
 # material (make test, make check-arm), not built for the console.
 set(LANDSCAPE_GP2X ON CACHE BOOL "Build for the GP2X handheld" FORCE)
 set(LANDSCAPE_TESTS OFF CACHE BOOL "Build the tests")

@@ -3,19 +3,18 @@
 #ifndef LANDSCAPE_HW_REGISTERS_H
 #define LANDSCAPE_HW_REGISTERS_H
 
-#include <cstdint>
+#include <stdint.h>
 
 // The mapped window, or null. The register at byte offset o is element o / 2.
-extern volatile std::uint16_t* regs16;
+extern volatile uint16_t* regs16;
 
-constexpr std::uint64_t registerBase = 0xC0000000u;
-constexpr std::uint32_t registerWindowBytes = 0x10000;
+const uint64_t registerBase = 0xC0000000u;
+const uint32_t registerWindowBytes = 0x10000;
 
-// Maps the window once; silent when the device cannot be opened or mapped.
-// Desktop builds map nothing.
-void mapRegisters();
-// Maps registerWindowBytes of the file at path from registerBase. Used by
-// mapRegisters with "/dev/mem"; a test can point it at a large sparse file.
+// Maps registerWindowBytes of the file at path from registerBase, once:
+// later calls do nothing. Silent when the file cannot be opened or mapped;
+// the window then stays unmapped. The GP2X's mapRegisters (app/platform.h)
+// maps "/dev/mem"; a test can point it at a large sparse file.
 void mapRegisterFile(const char* path);
 
 #endif

@@ -1,40 +1,40 @@
 #include "render/camera.h"
 
-#include <cmath>
+#include <math.h>
 
 double sinTable[360];
 double cosTable[360];
 
-std::uint16_t heading;
+uint16_t heading;
 double dirX;
 double dirY;
-std::int32_t dirXi;
-std::int32_t dirYi;
+int32_t dirXi;
+int32_t dirYi;
 double posX;
 double posY;
-std::int32_t mapX;
-std::int32_t mapY;
-std::uint8_t moved;
-std::uint8_t turned;
+int32_t mapX;
+int32_t mapY;
+uint8_t moved;
+uint8_t turned;
 
 namespace {
 // Degree index of the trigonometric table builder.
-std::int32_t degree;
+int32_t degree;
 // Angle of the current degree in radians, rounded to single precision.
 double radians;
 // Position along one axis reduced to (-256, 256), same sign as the position.
 double wrapped;
 
-constexpr float singlePi = 3.14159265358979323846f;
+const float singlePi = 3.14159265358979323846f;
 
 // The sampled cell coordinate: the position truncated toward zero, kept to
 // the low 8 bits of its two's-complement value, plus 512. Reducing modulo 256
 // before truncating gives the same low 8 bits and stays defined for
 // positions of any size.
-std::int32_t sampleCoordinate(double position)
+int32_t sampleCoordinate(double position)
 {
-    wrapped = std::fmod(position, 256.0);
-    return (static_cast<std::int32_t>(wrapped) & 255) + 512;
+    wrapped = fmod(position, 256.0);
+    return (static_cast<int32_t>(wrapped) & 255) + 512;
 }
 }
 
@@ -58,22 +58,22 @@ void buildTrigTables()
             static_cast<double>(static_cast<float>(
                 static_cast<double>(static_cast<float>(degree)) * static_cast<double>(singlePi)))
             / 180.0);
-        cosTable[degree] = static_cast<float>(std::cos(radians));
-        sinTable[degree] = static_cast<float>(std::sin(radians));
+        cosTable[degree] = static_cast<float>(cos(radians));
+        sinTable[degree] = static_cast<float>(sin(radians));
     }
 }
 
-void turn(std::uint16_t delta)
+void turn(uint16_t delta)
 {
-    heading = static_cast<std::uint16_t>(heading + delta);
+    heading = static_cast<uint16_t>(heading + delta);
     if (heading >= 360)
-        heading = static_cast<std::uint16_t>(heading - 360);
+        heading = static_cast<uint16_t>(heading - 360);
     turned = 1;
     moved = 1;
     dirX = static_cast<float>(cosTable[heading] * 256.0);
     dirY = static_cast<float>(sinTable[heading] * 256.0);
-    dirXi = static_cast<std::int32_t>(dirX);
-    dirYi = static_cast<std::int32_t>(dirY);
+    dirXi = static_cast<int32_t>(dirX);
+    dirYi = static_cast<int32_t>(dirY);
 }
 
 void move(const double& amount)

@@ -3,33 +3,33 @@
 #ifndef LANDSCAPE_RENDER_CAMERA_H
 #define LANDSCAPE_RENDER_CAMERA_H
 
-#include <cstdint>
+#include <stdint.h>
 
 // Sine and cosine of 0..359 whole degrees, each rounded to single precision.
 extern double sinTable[360];
 extern double cosTable[360];
 
-extern std::uint16_t heading;     // degrees, 0..359
+extern uint16_t heading;     // degrees, 0..359
 extern double dirX;               // 256 * cos(heading): 8.8 fixed point in a double
 extern double dirY;               // 256 * sin(heading)
-extern std::int32_t dirXi;        // dirX truncated toward zero (8.8 fixed point)
-extern std::int32_t dirYi;        // dirY truncated toward zero
+extern int32_t dirXi;        // dirX truncated toward zero (8.8 fixed point)
+extern int32_t dirYi;        // dirY truncated toward zero
 extern double posX;               // map column coordinate, unbounded
 extern double posY;               // map row coordinate, unbounded
-extern std::int32_t mapX;         // integer column used for sampling
-extern std::int32_t mapY;         // integer row used for sampling
-extern std::uint8_t moved;        // position or heading changed in this pass
-extern std::uint8_t turned;       // heading changed in this pass
+extern int32_t mapX;         // integer column used for sampling
+extern int32_t mapY;         // integer row used for sampling
+extern uint8_t moved;        // position or heading changed in this pass
+extern uint8_t turned;       // heading changed in this pass
 
 // One step forward and back, as the single-precision 0.01 (0.0099999998).
-constexpr float forwardStep = 0.01f;
-constexpr float backwardStep = -0.01f;
+const float forwardStep = 0.01f;
+const float backwardStep = -0.01f;
 
 // Puts the camera at its start-up position (188, 168) facing heading 180.
 void resetCamera();
 void buildTrigTables();
 // Turns by delta whole degrees (below 360): 2 turns right, 358 turns left.
-void turn(std::uint16_t delta);
+void turn(uint16_t delta);
 // Moves amount * 256 map cells along the heading.
 void move(const double& amount);
 

@@ -1,17 +1,17 @@
 #include "render/frame.h"
 
-#include <cstring>
+#include <string.h>
 
 #include "assets/landscape.h"
 #include "render/rays.h"
 
-std::uint16_t columnTop[screenColumns];
+uint16_t columnTop[screenColumns];
 
 namespace {
 // Screen geometry, recorded once at start-up.
-std::uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
-std::uint16_t pitch;            // bytes per screen row
-std::uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
+uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
+uint16_t pitch;            // bytes per screen row
+uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
 
 // The occlusion state of each column, in the form the terrain loop tests
 // and draws with. With top the highest view row the column has drawn so
@@ -21,22 +21,22 @@ std::uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
 // unsigned compare per sample. columnPixel is the column's pixel in view
 // row top (the bottom band's first row while nothing is drawn); a span is
 // drawn upward from it, so a pixel costs one store.
-std::uint16_t columnLimit[screenColumns];
-std::uint8_t* columnPixel[screenColumns];
+uint16_t columnLimit[screenColumns];
+uint8_t* columnPixel[screenColumns];
 
 // Pass state. Internal and never addressed, so the pixel stores (bytes,
 // which may alias anything addressable) cannot force these to be reloaded.
-std::int32_t row;
-std::int32_t column;
-std::int32_t nearRow;           // nearest row of the current band of rows
-std::int32_t farRow;            // the row just beyond the band's farthest
-const std::uint16_t* height;    // sampleHeight of the sample
-const std::uint16_t* farEnd;    // sampleHeight of the column in farRow
-std::int32_t limit;             // columnLimit of the column being drawn
-std::int32_t step;              // length in pixels of the span being drawn
-std::uint8_t color;             // colour of the span
-std::uint8_t* pixel;            // next pixel of a span, next row of a clear
-std::uint8_t* spanTop;          // the span's highest pixel, the column's new top
+int32_t row;
+int32_t column;
+int32_t nearRow;           // nearest row of the current band of rows
+int32_t farRow;            // the row just beyond the band's farthest
+const uint16_t* height;    // sampleHeight of the sample
+const uint16_t* farEnd;    // sampleHeight of the column in farRow
+int32_t limit;             // columnLimit of the column being drawn
+int32_t step;              // length in pixels of the span being drawn
+uint8_t color;             // colour of the span
+uint8_t* pixel;            // next pixel of a span, next row of a clear
+uint8_t* spanTop;          // the span's highest pixel, the column's new top
 
 // Rows are drawn in bands of this many, each band column by column. Within
 // a column the state is in registers and a hidden sample is one load and
@@ -44,9 +44,9 @@ std::uint8_t* spanTop;          // the span's highest pixel, the column's new to
 // sample lines a column reads (a stride of 640 bytes, which falls into
 // only two sets of the ARM920T's 64-way data cache) few enough to stay
 // cached for the columns after it.
-constexpr std::int32_t bandOfRows = 32;
+const int32_t bandOfRows = 32;
 
-constexpr std::uint16_t openLimit = viewRows + horizonOffset;
+const uint16_t openLimit = viewRows + horizonOffset;
 
 // Paints step pixels of color upward from above pixel, ending on spanTop.
 inline void drawSpan()
@@ -59,7 +59,7 @@ inline void drawSpan()
 }
 }
 
-void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uint8_t pixelBytes)
+void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes)
 {
     bytesPerPixel = pixelBytes;
     pitch = rowPitch;
@@ -67,7 +67,7 @@ void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uin
 }
 
 // The clears fill 320 bytes per row: in the 8-bit mode a pixel is one byte.
-void composeFrame(std::uint8_t* pixels)
+void composeFrame(uint8_t* pixels)
 {
     pixel = viewOrigin + viewRows * pitch;
     for (column = 0; column < screenColumns; ++column, pixel += bytesPerPixel) {
@@ -77,12 +77,12 @@ void composeFrame(std::uint8_t* pixels)
 
     pixel = pixels;
     for (row = 0; row < bandRows; ++row, pixel += pitch)
-        std::memset(pixel, borderColor, screenColumns);
+        memset(pixel, borderColor, screenColumns);
     pixel = viewOrigin;
     for (row = 0; row < viewRows; ++row, pixel += pitch)
-        std::memset(pixel, skyColor, screenColumns);
+        memset(pixel, skyColor, screenColumns);
     for (row = 0; row < bandRows; ++row, pixel += pitch)
-        std::memset(pixel, borderColor, screenColumns);
+        memset(pixel, borderColor, screenColumns);
 
     // Nearest rows first: a drawn sample only covers what no nearer sample
     // covered, so every view pixel is written at most once. A drawn span
@@ -112,11 +112,11 @@ void composeFrame(std::uint8_t* pixels)
                 }
                 height -= screenColumns;
             } while (height != farEnd);
-            columnLimit[column] = static_cast<std::uint16_t>(limit);
+            columnLimit[column] = static_cast<uint16_t>(limit);
             columnPixel[column] = pixel;
         }
     }
 
     for (column = 0; column < screenColumns; ++column)
-        columnTop[column] = static_cast<std::uint16_t>(columnLimit[column] ? columnLimit[column] - horizonOffset : 0);
+        columnTop[column] = static_cast<uint16_t>(columnLimit[column] ? columnLimit[column] - horizonOffset : 0);
 }

@@ -6,23 +6,23 @@
 #ifndef LANDSCAPE_RENDER_FRAME_H
 #define LANDSCAPE_RENDER_FRAME_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "render/projection.h"
 
-constexpr int screenRows = 240;
-constexpr int bandRows = 30;
-constexpr int viewRows = 180;
+const int screenRows = 240;
+const int bandRows = 30;
+const int viewRows = 180;
 
 // Per column, the highest view row drawn so far in this frame; viewRows
 // means nothing drawn yet.
-extern std::uint16_t columnTop[screenColumns];
+extern uint16_t columnTop[screenColumns];
 
 // Records the screen's geometry once at start-up: its pixel memory (for the
 // view origin), bytes per row and bytes per pixel.
-void recordScreenGeometry(std::uint8_t* pixels, std::uint16_t rowPitch, std::uint8_t pixelBytes);
+void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes);
 // Paints a whole frame from sampleHeight and sampleColor into the screen
 // whose pixel memory currently starts at pixels. Does not present it.
-void composeFrame(std::uint8_t* pixels);
+void composeFrame(uint8_t* pixels);
 
 #endif

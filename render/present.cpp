@@ -6,12 +6,12 @@ SDL_Surface* screen;
 
 void recordScreen()
 {
-    recordScreenGeometry(static_cast<std::uint8_t*>(screen->pixels), screen->pitch,
+    recordScreenGeometry(static_cast<uint8_t*>(screen->pixels), screen->pitch,
                          screen->format->BytesPerPixel);
 }
 
 void drawFrame()
 {
-    composeFrame(static_cast<std::uint8_t*>(screen->pixels));
+    composeFrame(static_cast<uint8_t*>(screen->pixels));
     SDL_Flip(screen);
 }

@@ -1,27 +1,27 @@
 #include "render/projection.h"
 
-#include <cmath>
+#include <math.h>
 
 double fov;
-std::int32_t colSin[screenColumns];
-std::int32_t colCos[screenColumns];
-std::int32_t distHi[tableRows];
-std::int32_t scaleHi[tableRows];
-std::int32_t distLo[tableRows];
-std::int32_t scaleLo[tableRows];
-std::int32_t rowQuotientHi[colCosValues][tableRows];
-std::int32_t rowQuotientLo[colCosValues][tableRows];
-const std::int32_t* rowDistance;
-const std::int32_t* rowScale;
-const std::int32_t (*rowQuotient)[tableRows];
-std::int32_t rowCount;
-std::int32_t highDetail;
+int32_t colSin[screenColumns];
+int32_t colCos[screenColumns];
+int32_t distHi[tableRows];
+int32_t scaleHi[tableRows];
+int32_t distLo[tableRows];
+int32_t scaleLo[tableRows];
+int32_t rowQuotientHi[colCosValues][tableRows];
+int32_t rowQuotientLo[colCosValues][tableRows];
+const int32_t* rowDistance;
+const int32_t* rowScale;
+const int32_t (*rowQuotient)[tableRows];
+int32_t rowCount;
+int32_t highDetail;
 
 namespace {
 // Loop counters of the builders.
-std::int32_t column;
-std::int32_t row;
-std::int32_t divisor;
+int32_t column;
+int32_t row;
+int32_t divisor;
 // Intermediates, each rounded to single precision where it is stored.
 double columnFraction;   // column / 320
 double centred;          // columnFraction - 0.5
@@ -31,14 +31,14 @@ double depth;            // z, in units of 256 map cells before the spread
 double spread;           // w = z * 0.55
 
 // Depth-range constants, single precision like every other constant here.
-constexpr float lowNear = -0.2f;
-constexpr float highNear = 0.4f;
-constexpr float farDepth = 1.7f;
-constexpr float depthSpread = 0.55f;
+const float lowNear = -0.2f;
+const float highNear = 0.4f;
+const float farDepth = 1.7f;
+const float depthSpread = 0.55f;
 // 0.45 * 65536: the projection factor in 16.16.
-constexpr double projectionScale = 29491.2;
+const double projectionScale = 29491.2;
 
-void buildQuotients(std::int32_t (*quotient)[tableRows], const std::int32_t* dist)
+void buildQuotients(int32_t (*quotient)[tableRows], const int32_t* dist)
 {
     for (divisor = minColCos; divisor <= maxColCos; ++divisor)
         for (row = 0; row < tableRows; ++row)
@@ -52,14 +52,14 @@ void buildColumnTables()
         columnFraction = static_cast<float>(column / 320.0);
         centred = static_cast<float>(columnFraction - 0.5);
         angle = static_cast<float>(fov * centred);
-        colCos[column] = static_cast<std::int32_t>(
-            static_cast<float>(256.0 * static_cast<float>(std::cos(angle))));
-        colSin[column] = static_cast<std::int32_t>(
-            static_cast<float>(256.0 * static_cast<float>(std::sin(angle))));
+        colCos[column] = static_cast<int32_t>(
+            static_cast<float>(256.0 * static_cast<float>(cos(angle))));
+        colSin[column] = static_cast<int32_t>(
+            static_cast<float>(256.0 * static_cast<float>(sin(angle))));
     }
 }
 
-void buildRowTables(std::int32_t* dist, std::int32_t* scale, std::uint16_t n,
+void buildRowTables(int32_t* dist, int32_t* scale, uint16_t n,
                     const double& near, const double& far)
 {
     for (row = 0; row < n; ++row) {
@@ -68,8 +68,8 @@ void buildRowTables(std::int32_t* dist, std::int32_t* scale, std::uint16_t n,
             static_cast<double>(static_cast<float>(depthFraction * static_cast<float>(far - near)))
             + near);
         spread = static_cast<float>(depth * static_cast<double>(depthSpread));
-        dist[row] = static_cast<std::int32_t>(static_cast<float>(spread * 65536.0));
-        scale[row] = static_cast<std::int32_t>(static_cast<float>(projectionScale / spread));
+        dist[row] = static_cast<int32_t>(static_cast<float>(spread * 65536.0));
+        scale[row] = static_cast<int32_t>(static_cast<float>(projectionScale / spread));
     }
 }
 

@@ -8,33 +8,33 @@
 #ifndef LANDSCAPE_RENDER_PROJECTION_H
 #define LANDSCAPE_RENDER_PROJECTION_H
 
-#include <cstdint>
+#include <stdint.h>
 
-constexpr int screenColumns = 320;
-constexpr int tableRows = 180;
-constexpr std::int32_t highDetailRows = 179;
-constexpr std::int32_t lowDetailRows = 120;
+const int screenColumns = 320;
+const int tableRows = 180;
+const int32_t highDetailRows = 179;
+const int32_t lowDetailRows = 120;
 
 // Smallest and largest value colCos takes (columns 0 and 160).
-constexpr std::int32_t minColCos = 247;
-constexpr std::int32_t maxColCos = 256;
-constexpr int colCosValues = maxColCos - minColCos + 1;
+const int32_t minColCos = 247;
+const int32_t maxColCos = 256;
+const int colCosValues = maxColCos - minColCos + 1;
 
 // Horizontal field of view in radians: single-precision pi/6.
 extern double fov;
 
 // 256 * sin and 256 * cos of each column's angle from the heading,
 // truncated toward zero (8.8 fixed point).
-extern std::int32_t colSin[screenColumns];
-extern std::int32_t colCos[screenColumns];
+extern int32_t colSin[screenColumns];
+extern int32_t colCos[screenColumns];
 
 // Row tables of the two levels. dist*: forward distance of the slice in
 // units of 1/256 map cell (16.16 with 1.0 standing for 256 cells).
 // scale*: (scale * depth) >> 16 is a height on screen in pixels.
-extern std::int32_t distHi[tableRows];
-extern std::int32_t scaleHi[tableRows];
-extern std::int32_t distLo[tableRows];
-extern std::int32_t scaleLo[tableRows];
+extern int32_t distHi[tableRows];
+extern int32_t scaleHi[tableRows];
+extern int32_t distLo[tableRows];
+extern int32_t scaleLo[tableRows];
 
 // rowDistance[r] / d for every divisor d = minColCos..maxColCos, truncated
 // toward zero and then scaled by 65536 (16.16), per level:
@@ -42,21 +42,21 @@ extern std::int32_t scaleLo[tableRows];
 // the ray pass reads the quotient instead of dividing (the console has no
 // divide instruction), and the scaling turns its (p * t) >> 16 into the
 // high word of one 32 x 32 -> 64-bit multiply.
-extern std::int32_t rowQuotientHi[colCosValues][tableRows];
-extern std::int32_t rowQuotientLo[colCosValues][tableRows];
+extern int32_t rowQuotientHi[colCosValues][tableRows];
+extern int32_t rowQuotientLo[colCosValues][tableRows];
 
 // The detail level the renderer reads.
-extern const std::int32_t* rowDistance;
-extern const std::int32_t* rowScale;
-extern const std::int32_t (*rowQuotient)[tableRows];
-extern std::int32_t rowCount;     // 179 in high detail, 120 in low detail
-extern std::int32_t highDetail;   // 1 in high detail, 0 in low detail
+extern const int32_t* rowDistance;
+extern const int32_t* rowScale;
+extern const int32_t (*rowQuotient)[tableRows];
+extern int32_t rowCount;     // 179 in high detail, 120 in low detail
+extern int32_t highDetail;   // 1 in high detail, 0 in low detail
 
 void buildColumnTables();
 // Fills rows 0..n-1 of dist and scale for depths running from far (row 0)
 // toward near; near and far are in units of 256 map cells before the 0.55
 // spread. Does nothing when n is 0.
-void buildRowTables(std::int32_t* dist, std::int32_t* scale, std::uint16_t n,
+void buildRowTables(int32_t* dist, int32_t* scale, uint16_t n,
                     const double& near, const double& far);
 // Builds both levels' row tables (low first) and their quotient tables.
 void buildDetailTables();

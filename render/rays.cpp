@@ -3,41 +3,41 @@
 #include "assets/landscape.h"
 #include "render/camera.h"
 
-std::int32_t rayRow[screenColumns * tableRows];
-std::int32_t rayCol[screenColumns * tableRows];
-std::uint16_t sampleHeight[tableRows * screenColumns];
-std::uint8_t sampleColor[tableRows * screenColumns];
+int32_t rayRow[screenColumns * tableRows];
+int32_t rayCol[screenColumns * tableRows];
+uint16_t sampleHeight[tableRows * screenColumns];
+uint8_t sampleColor[tableRows * screenColumns];
 
 namespace {
 // Pass state. Internal and never addressed, so the compiler can keep it in
 // registers across the stores into the output buffers.
-std::int32_t column;
-std::int32_t row;
-std::int32_t raySin;            // P: 65536 * sin(heading + column angle)
-std::int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
-const std::int32_t* quotients;  // t * 65536 per row, for this column's colCos
-std::int32_t distance;          // t * 65536 of the current row
-std::int32_t* rowOut;           // next rayRow entry of the column
-std::int32_t* colOut;           // next rayCol entry of the column
-std::uint32_t cellBase;         // (mapY * 256 + mapX) << 16
-std::uint32_t cell;             // map index in the high 16 bits: wraps modulo 65536 by itself
-std::int32_t scale;             // rowScale of the current row
-std::int32_t blockStart;        // first column of the current block
-std::int32_t offset;            // index of the sample in the ray buffers
-std::uint16_t* heightOut;       // sampleHeight entry of the sample
-std::uint8_t* colorOut;         // sampleColor entry of the sample
-std::uint8_t* colorEnd;         // one past the block's last sampleColor entry in the row
+int32_t column;
+int32_t row;
+int32_t raySin;            // P: 65536 * sin(heading + column angle)
+int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
+const int32_t* quotients;  // t * 65536 per row, for this column's colCos
+int32_t distance;          // t * 65536 of the current row
+int32_t* rowOut;           // next rayRow entry of the column
+int32_t* colOut;           // next rayCol entry of the column
+uint32_t cellBase;         // (mapY * 256 + mapX) << 16
+uint32_t cell;             // map index in the high 16 bits: wraps modulo 65536 by itself
+int32_t scale;             // rowScale of the current row
+int32_t blockStart;        // first column of the current block
+int32_t offset;            // index of the sample in the ray buffers
+uint16_t* heightOut;       // sampleHeight entry of the sample
+uint8_t* colorOut;         // sampleColor entry of the sample
+uint8_t* colorEnd;         // one past the block's last sampleColor entry in the row
 
 // sampleTerrain walks the column-major rays and writes the row-major
 // samples. Taking the columns in blocks keeps the ray lines of one block
 // and the sample lines of one row in the data cache together.
-constexpr std::int32_t columnBlock = 16;
+const int32_t columnBlock = 16;
 
 // (p * (t << 16)) >> 32 is (p * t) >> 16, shifted arithmetically: the high
 // word of one long multiply.
-inline std::int32_t highWord(std::int32_t a, std::int32_t b)
+inline int32_t highWord(int32_t a, int32_t b)
 {
-    return static_cast<std::int32_t>((static_cast<std::int64_t>(a) * b) >> 32);
+    return static_cast<int32_t>((static_cast<int64_t>(a) * b) >> 32);
 }
 }
 
@@ -66,7 +66,7 @@ void buildRays()
 // half of a 32-bit word, where the reduction is the word's own wrap-around.
 void sampleTerrain()
 {
-    cellBase = static_cast<std::uint32_t>(mapY * 256 + mapX) << 16;
+    cellBase = static_cast<uint32_t>(mapY * 256 + mapX) << 16;
     for (blockStart = 0; blockStart < screenColumns; blockStart += columnBlock) {
         for (row = rowCount; row >= 1; --row) {
             scale = rowScale[row];
@@ -75,8 +75,8 @@ void sampleTerrain()
             colorOut = sampleColor + row * screenColumns + blockStart;
             colorEnd = colorOut + columnBlock;
             do {
-                cell = cellBase + (static_cast<std::uint32_t>(rayRow[offset] * 256 + rayCol[offset]) << 16);
-                *heightOut++ = static_cast<std::uint16_t>((scale * heightTable[cell >> 16]) >> 16);
+                cell = cellBase + (static_cast<uint32_t>(rayRow[offset] * 256 + rayCol[offset]) << 16);
+                *heightOut++ = static_cast<uint16_t>((scale * heightTable[cell >> 16]) >> 16);
                 *colorOut++ = ColorMap[cell >> 16];
                 offset += tableRows;
             } while (colorOut != colorEnd);

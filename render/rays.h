@@ -3,20 +3,20 @@
 #ifndef LANDSCAPE_RENDER_RAYS_H
 #define LANDSCAPE_RENDER_RAYS_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "render/projection.h"
 
 // Map offsets of each sample from the camera, column-major: index
 // c * tableRows + r. rayRow is the row (Y) offset, rayCol the column (X)
 // offset, both in whole map cells.
-extern std::int32_t rayRow[screenColumns * tableRows];
-extern std::int32_t rayCol[screenColumns * tableRows];
+extern int32_t rayRow[screenColumns * tableRows];
+extern int32_t rayCol[screenColumns * tableRows];
 
 // Projected height in pixels and palette index of each sample, row-major:
 // index r * screenColumns + c. Only rows 1..rowCount are written.
-extern std::uint16_t sampleHeight[tableRows * screenColumns];
-extern std::uint8_t sampleColor[tableRows * screenColumns];
+extern uint16_t sampleHeight[tableRows * screenColumns];
+extern uint8_t sampleColor[tableRows * screenColumns];
 
 // Heading and detail level -> rayRow, rayCol.
 void buildRays();

@@ -213,15 +213,4 @@ TEST_F(RegisterMapping, MissingOrInaccessibleDeviceLeavesTheWindowUnmapped)
     EXPECT_EQ(regs16, nullptr);
 }
 
-TEST(RegisterWindow, DesktopBuildsMapNothing)
-{
-#ifndef LANDSCAPE_GP2X
-    regs16 = nullptr;
-    mapRegisters();
-    EXPECT_EQ(regs16, nullptr);
-#else
-    GTEST_SKIP() << "GP2X build";
-#endif
-}
-
 }  // namespace

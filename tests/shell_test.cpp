@@ -4,8 +4,10 @@
 #include <filesystem>
 
 #include "app/input.h"
+#include "app/platform.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
+#include "hw/registers.h"
 #include "render/camera.h"
 #include "render/present.h"
 #include "render/projection.h"
@@ -25,6 +27,8 @@ TEST_F(Shell, StartUpDrawsOneFullQualityFrameBeforeReadingEvents)
     EXPECT_EQ(screen->w, 320);
     EXPECT_EQ(screen->h, 240);
     EXPECT_EQ(screen->format->BitsPerPixel, 8);
+    // Only the handheld maps its register window.
+    EXPECT_EQ(regs16, nullptr);
 }
 
 TEST_F(Shell, ScreenPaletteIsTheTerrainPaletteWithBlackBands)

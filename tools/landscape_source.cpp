@@ -29,7 +29,7 @@ void appendComment(std::string& out, const std::string& text)
 
 void appendMap(std::string& out, const char* name, const std::uint8_t* values)
 {
-    out += "const std::uint8_t ";
+    out += "const uint8_t ";
     out += name;
     out += "[mapCells] = {\n";
     char number[8];
@@ -45,7 +45,7 @@ void appendMap(std::string& out, const char* name, const std::uint8_t* values)
 
 void appendPalette(std::string& out, const std::uint8_t (*palette)[3])
 {
-    out += "std::uint8_t TerrainPalette[256][3] = {\n";
+    out += "uint8_t TerrainPalette[256][3] = {\n";
     char entry[32];
     for (int i = 0; i < 256; ++i) {
         std::snprintf(entry, sizeof entry, "{%u,%u,%u},",

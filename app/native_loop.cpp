@@ -1,0 +1,41 @@
+// The main loop and exit handler of the builds that run as a process of
+// their own (desktop and GP2X).
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "app/platform.h"
+#include "app/shell.h"
+
+namespace {
+Uint32 passStart;   // SDL_GetTicks() at the start of the pass, milliseconds
+Uint32 passTime;    // milliseconds the pass took
+
+// Exit handler: shuts SDL down and hands the console back to its menu
+// program. Where there is none the exec fails and the process just ends.
+void returnToMenu()
+{
+    SDL_Quit();
+    if (chdir("/usr/gp2x") == 0)
+        execl("/usr/gp2x/gp2xmenu", "/usr/gp2x/gp2xmenu", static_cast<char*>(NULL));
+}
+}
+
+void registerExitHandler()
+{
+    atexit(returnToMenu);
+}
+
+int runMainLoop()
+{
+    for (;;) {
+        passStart = SDL_GetTicks();
+        if (runPass())
+            break;
+        if (passMilliseconds) {
+            passTime = SDL_GetTicks() - passStart;
+            if (passTime < passMilliseconds)
+                SDL_Delay(passMilliseconds - passTime);
+        }
+    }
+    return 0;
+}
