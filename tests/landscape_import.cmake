@@ -19,7 +19,8 @@ target_compile_definitions(landscape_import_tests PRIVATE
   "EXPORT_LANDSCAPE_PATH=\"$<TARGET_FILE:export_landscape>\""
 )
 add_dependencies(landscape_import_tests import_landscape export_landscape)
-gtest_discover_tests(landscape_import_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+# The timeout ends a tool that hangs (on a FIFO, say) instead of the test run.
+gtest_discover_tests(landscape_import_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit TIMEOUT 120)
 
 # Copies the checkout, builds the program with a custom landscape through
 # the Makefile there, and checks the frames its render_frame draws. A build
