@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 #include "app/input.h"
@@ -31,6 +32,24 @@ Uint32 passTime;
 
 constexpr Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 constexpr int greatestButton = selectButton;
+
+// Video drivers that show a person nothing. With no display, sdl12-compat's
+// SDL 2 falls back to "offscreen", and the program would run unseen; such a
+// driver is only accepted when SDL_VIDEODRIVER names it (as the tests do).
+const char* const invisibleDrivers[] = {"offscreen", "dummy", "evdev"};
+const int invisibleDriverCount = sizeof invisibleDrivers / sizeof invisibleDrivers[0];
+char videoDriver[32];   // the driver SDL started, as SDL_VideoDriverName names it
+
+bool startedUnseen()
+{
+    const char* const requested = std::getenv("SDL_VIDEODRIVER");
+    if ((requested && requested[0]) || !SDL_VideoDriverName(videoDriver, sizeof videoDriver))
+        return false;
+    for (entry = 0; entry < invisibleDriverCount; ++entry)
+        if (std::strcmp(videoDriver, invisibleDrivers[entry]) == 0)
+            return true;
+    return false;
+}
 
 void pressButton(int button)
 {
@@ -71,6 +90,12 @@ void startUp()
     mapRegisters();
     if (SDL_Init(sdlSubsystems) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    if (startedUnseen()) {
+        std::fprintf(stderr, "Couldn't initialize SDL: no display (SDL's \"%s\" video driver shows nothing)\n",
+                     videoDriver);
+        SDL_Quit();
         std::exit(1);
     }
     std::atexit(returnToMenu);
