@@ -148,6 +148,8 @@ TEST(LandscapeExport, ReplacesExistingFilesOnlyWhenForced)
     const RunResult refused = run(EXPORT_LANDSCAPE_PATH, {temp.path().string()});
     EXPECT_EQ(refused.status, 1);
     expectOneLineStartingWith(refused.err, height.string() + ": already exists");
+    // Naming the make target's way to force, too.
+    EXPECT_NE(refused.err.find("or FORCE=1 to make export-landscape"), std::string::npos) << refused.err;
     EXPECT_EQ(readFile(height), "mine");
     EXPECT_EQ(directoryEntries(temp.path()), Strings{"height.png"});
 
