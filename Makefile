@@ -4,71 +4,91 @@ BUILD     ?= build
 ASAN      ?= build-asan
 JOBS      ?= 2
 # A directory with height.png and color.png to fly over instead of the
-# built-in landscape (docs/CUSTOM_LANDSCAPE.md); empty: the built-in one.
+# built-in landscape (docs/CUSTOM_LANDSCAPE.md); empty: the built-in one. A
+# relative path is taken from the checkout.
 TERRAIN   ?=
-# Where `make export-landscape` writes the compiled-in landscape's PNGs.
+# Where `make export-landscape` writes the compiled-in landscape's PNGs;
+# FORCE=1 replaces PNGs already there.
 EXPORT    ?= terrain
+FORCE     ?=
 
+# A make value as one shell word, whatever it holds (spaces, quotes).
+quote = '$(subst ','\'',$(1))'
 
-CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_TESTS=ON -DLANDSCAPE_CORE_ONLY=OFF
+# What each build directory holds. `make build` and `make run` build the
+# program alone (with the importer when TERRAIN is set), so they never look
+# for GoogleTest or the benchmark library; `make test` builds everything.
+CMAKE_FLAGS   = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_CORE_ONLY=OFF
+PROGRAM_FLAGS = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=OFF -DLANDSCAPE_BENCH=OFF -DLANDSCAPE_TOOLS=OFF
+ALL_FLAGS     = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=ON -DLANDSCAPE_BENCH=ON -DLANDSCAPE_TOOLS=ON
 # Always passed, empty when TERRAIN is unset, so that a build directory
-# switches back to the built-in landscape.
-TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(abspath $(TERRAIN)))
+# switches back to the built-in landscape. A relative TERRAIN is made
+# absolute here, as make's $(abspath) would split a path holding spaces.
+TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(filter /%,$(firstword $(TERRAIN))),,$(CURDIR)/)$(TERRAIN)))
 
-BUILD_PACKAGES = g++ make cmake libsdl1.2-dev libpng-dev
-TEST_PACKAGES  = $(BUILD_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
-BENCH_PACKAGES = $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev
-ARM_PACKAGES   = make cmake crossbuild-essential-armel qemu-user googletest
-ARM_BUILD     ?= build-arm
+PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),libpng-dev)
+TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev libpng-dev
+TEST_PACKAGES    = $(TOOL_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
+BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
+ARM_PACKAGES     = make cmake crossbuild-essential-armel qemu-user googletest
+ARM_BUILD       ?= build-arm
 
 .PHONY: build run test test-asan deps-build deps-test bench bench-arm clean
 
 deps-build:
-	@tools/install-deps.sh $(BUILD_PACKAGES)
+	@tools/install-deps.sh $(PROGRAM_PACKAGES)
 
 deps-test:
 	@tools/install-deps.sh $(TEST_PACKAGES)
 
 build: deps-build
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
-	cmake --build $(BUILD) -j$(JOBS)
+	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target landscape
 
+# Without a display classic SDL 1.2 draws in the terminal, which reports
+# no key releases, and sdl12-compat stops: say how to get a window.
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "No display: SDL falls back to drawing in this terminal where it can (Escape quits)."; \
+	  echo "No display (DISPLAY is not set), so no window. Classic SDL 1.2 draws the view in"; \
+	  echo "this terminal instead, where keys are never released: one tap of Up flies on for"; \
+	  echo "good and each key works only once (Escape quits). sdl12-compat stops with"; \
+	  echo "\"Couldn't initialize SDL\". For a real window, run make run from a terminal in"; \
+	  echo "your desktop session, or over ssh -X from one."; \
 	fi
-	./$(BUILD)/landscape
+	$(call quote,$(BUILD)/landscape)
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
 # against both SDL 1.2 libraries, the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests
 # built for the console's ARMv4T and run under qemu-arm.
 test: deps-test
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
-	cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j$(JOBS)
+	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG)
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS)
+	cd $(call quote,$(BUILD)) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory check-arm
 
 test-asan:
-	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DLANDSCAPE_SANITIZE=ON
-	cmake --build $(ASAN) -j$(JOBS)
-	cd $(ASAN) && ctest --output-on-failure --no-tests=error -j$(JOBS) -L unit
+	cmake -S . -B $(call quote,$(ASAN)) -DCMAKE_BUILD_TYPE=Debug -DLANDSCAPE_SANITIZE=ON -DLANDSCAPE_BENCH=OFF
+	cmake --build $(call quote,$(ASAN)) -j$(JOBS)
+	cd $(call quote,$(ASAN)) && ctest --output-on-failure --no-tests=error -j$(JOBS) -L unit
 
-bench: deps-build
+bench:
 	@tools/install-deps.sh $(BENCH_PACKAGES)
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS) --target render_bench
-	./$(BUILD)/bench/render_bench
+	cmake -S . -B $(call quote,$(BUILD)) $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=OFF -DLANDSCAPE_BENCH=ON -DLANDSCAPE_TOOLS=OFF
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target render_bench
+	$(call quote,$(BUILD)/bench/render_bench)
 
 # The landscape this build compiles in (the built-in one unless TERRAIN is
 # set) as EXPORT/height.png and EXPORT/color.png, to edit and fly over with
-# `make run TERRAIN=$(EXPORT)`. Existing files there are not overwritten.
+# `make run TERRAIN=$(EXPORT)`. Existing files there are replaced only with
+# FORCE=1.
 .PHONY: export-landscape
-export-landscape: deps-build
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
-	cmake --build $(BUILD) -j$(JOBS) --target export_landscape
-	$(BUILD)/tools/export_landscape $(EXPORT)
+export-landscape:
+	@tools/install-deps.sh $(TOOL_PACKAGES)
+	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) -DLANDSCAPE_TOOLS=ON $(TERRAIN_FLAG)
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target export_landscape
+	$(call quote,$(BUILD)/tools/export_landscape) $(if $(filter-out 0,$(strip $(FORCE))),--force) $(call quote,$(EXPORT))
 
 # ARM instructions and first-level data-cache misses per rendering pass,
 # ours beside the straightforward baseline (docs/PERFORMANCE.md).
@@ -77,7 +97,7 @@ bench-arm:
 	tools/bench-arm.sh build-bench-arm
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(ARM_BUILD) build-bench-arm
+	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) build-bench-arm
 
 # The SDL-free core and its unit tests built for the console's ARMv4T with
 # Debian's armel cross compiler and run under qemu-arm, plus checks of the
@@ -85,4 +105,4 @@ clean:
 .PHONY: check-arm
 check-arm:
 	@tools/install-deps.sh $(ARM_PACKAGES)
-	@JOBS=$(JOBS) tools/check-arm.sh $(ARM_BUILD)
+	@JOBS=$(JOBS) tools/check-arm.sh $(call quote,$(ARM_BUILD))

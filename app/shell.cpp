@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/input.h"
 #include "app/keyboard.h"
@@ -20,6 +21,25 @@ bool quitRequested;       // set by the dispatch; ends the loop after the drain
 
 const Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 const int greatestButton = selectButton;
+
+// Video drivers that show a person nothing. With no display, sdl12-compat's
+// SDL 2 falls back to "offscreen", and the program would run unseen; such a
+// driver is only accepted when SDL_VIDEODRIVER names it (as the tests do).
+const char* const invisibleDrivers[] = {"offscreen", "dummy", "evdev"};
+const int invisibleDriverCount = sizeof invisibleDrivers / sizeof invisibleDrivers[0];
+
+// Whether SDL started a driver that shows nothing without being asked for
+// it; driver receives the name SDL_VideoDriverName gives it.
+bool startedUnseen(char* driver, int driverSize)
+{
+    const char* const requested = getenv("SDL_VIDEODRIVER");
+    if ((requested && requested[0]) || !SDL_VideoDriverName(driver, driverSize))
+        return false;
+    for (int i = 0; i < invisibleDriverCount; ++i)
+        if (strcmp(driver, invisibleDrivers[i]) == 0)
+            return true;
+    return false;
+}
 
 void pressButton(int button)
 {
@@ -60,6 +80,13 @@ void startUp()
     mapRegisters();
     if (SDL_Init(sdlSubsystems) < 0) {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+        exit(1);
+    }
+    char driver[32];
+    if (startedUnseen(driver, sizeof driver)) {
+        fprintf(stderr, "Couldn't initialize SDL: no display (SDL's \"%s\" video driver shows nothing)\n",
+                driver);
+        SDL_Quit();
         exit(1);
     }
     registerExitHandler();

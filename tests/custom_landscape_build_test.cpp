@@ -1,9 +1,12 @@
-// A program built with LANDSCAPE_TERRAIN renders from that landscape: a
-// second copy of the core, configured with a landscape unlike the built-in
-// one, draws the frames that the reference passes compute from that
-// landscape's arrays in memory (independently of the import and the
-// generated source). Pixel indices (checksum) and the colours shown (through
-// the imported palette, bands blanked) must both agree.
+// A custom landscape from a user's point of view: in a copy of the checkout
+// whose path holds a space, `make build` and `make export-landscape FORCE=1`
+// with TERRAIN and EXPORT naming directories that hold a space too. The
+// build configures the program alone (GoogleTest is never looked for), and
+// its copy of the core, given a landscape unlike the built-in one, draws the
+// frames that the reference passes compute from that landscape's arrays in
+// memory (independently of the import and the generated source). Pixel
+// indices (checksum) and the colours shown (through the imported palette,
+// bands blanked) must both agree.
 #include "assets/landscape.h"
 #include "landscape_tools_support.h"
 #include "reference_passes.h"
@@ -18,7 +21,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,29 +102,60 @@ RunResult runLogged(const std::string& program, const std::vector<std::string>& 
     return result;
 }
 
-TEST(CustomLandscapeBuild, RendersItsFramesFromThatLandscape)
+// `make ARGUMENTS` in `checkout`, as from a user's shell: without the flags
+// and variables of the `make test` this test may run under.
+RunResult make(const fs::path& checkout, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> call;
+    for (const char* name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL", "BUILD", "TERRAIN", "EXPORT", "FORCE"})
+        call.insert(call.end(), {"-u", name});
+    call.insert(call.end(), {LANDSCAPE_MAKE_COMMAND, "-C", checkout.string(), "JOBS=2"});
+    call.insert(call.end(), arguments.begin(), arguments.end());
+    return run("/usr/bin/env", call);
+}
+
+// The source tree without build directories and hidden files.
+void copyCheckout(const fs::path& to)
+{
+    fs::create_directories(to);
+    for (const fs::directory_entry& entry : fs::directory_iterator(LANDSCAPE_SOURCE_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("build", 0) != 0 && name[0] != '.')
+            fs::copy(entry.path(), to / name, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+}
+
+TEST(CustomLandscapeBuild, ThroughTheMakefileInPathsWithSpaces)
 {
     TempDir temp;
-    const fs::path terrain = temp.path() / "terrain";
-    const fs::path build = temp.path() / "build";
+    const fs::path checkout = temp.path() / "check out";
+    const fs::path terrain = checkout / "my terrain";
+    const fs::path exported = checkout / "my export";
+    const fs::path build = checkout / "build";
+    copyCheckout(checkout);
     fs::create_directories(terrain);
     const TestLandscape land;
     writeRawPng(terrain / "height.png", greyPng(land.heights));
     writeRawPng(terrain / "color.png", indexedPng(land.colors, land.palette));
 
-    // A core-only build: the core, the host tools and render_frame.
-    std::vector<std::string> configure = {
-        "-S", LANDSCAPE_SOURCE_DIR, "-B", build.string(), "-G", LANDSCAPE_CMAKE_GENERATOR,
-        "-DCMAKE_CXX_COMPILER=" LANDSCAPE_CXX_COMPILER, "-DCMAKE_BUILD_TYPE=Release",
-        "-DLANDSCAPE_CORE_ONLY=ON", "-DLANDSCAPE_TESTS=OFF",
-        "-DLANDSCAPE_TERRAIN=" + terrain.string()};
-    if (std::strlen(LANDSCAPE_MAKE_PROGRAM) > 0)
-        configure.push_back("-DCMAKE_MAKE_PROGRAM=" LANDSCAPE_MAKE_PROGRAM);
-    ASSERT_EQ(runLogged(LANDSCAPE_CMAKE_COMMAND, configure).status, 0);
-    ASSERT_EQ(runLogged(LANDSCAPE_CMAKE_COMMAND,
-                        {"--build", build.string(), "--target", "render_frame", "-j", "2"}).status, 0);
+    // The program alone, with that landscape.
+    const RunResult built = make(checkout, {"build", "TERRAIN=my terrain"});
+    ASSERT_EQ(built.status, 0) << built.out << built.err;
+    ASSERT_TRUE(fs::exists(build / "landscape"));
     // The landscape went through the importer into the generated source.
     ASSERT_TRUE(fs::exists(build / "generated" / "landscape_data.cpp"));
+
+    // The export of that build replaces an existing file when FORCE=1.
+    fs::create_directories(exported);
+    writeFile(exported / "height.png", "mine");
+    const RunResult forced = make(checkout, {"export-landscape", "TERRAIN=my terrain", "EXPORT=my export", "FORCE=1"});
+    ASSERT_EQ(forced.status, 0) << forced.out << forced.err;
+    EXPECT_TRUE(readPixels(exported / "height.png", PNG_FORMAT_GRAY) == land.heights);
+
+    EXPECT_EQ(readFile(build / "CMakeCache.txt").find("GTest"), std::string::npos)
+        << "the program's build looked for GoogleTest";
+    ASSERT_EQ(runLogged(LANDSCAPE_CMAKE_COMMAND,
+                        {"--build", build.string(), "--target", "render_frame", "-j", "2"}).status, 0);
     const std::string renderFrame = (build / "tools" / "render_frame").string();
 
     // What the program shows of each palette entry: color.png's 224 entries,

@@ -38,6 +38,19 @@ err=$(cat "$work/err")
 [ $status = 1 ] && [[ "$err" == "Couldn't initialize SDL: "?* ]] && [ "$(wc -l <"$work/err")" = 1 ]
 check "SDL start-up failure exits 1 with its line" $? "status $status, stderr '$err'"
 
+# No display and no driver asked for: sdl12-compat's SDL 2 then falls back
+# to its "offscreen" driver, which shows nothing; that is refused with status
+# 1 and the one line. (Classic SDL draws in the terminal instead, which is
+# not tried here.) XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
+if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work" \
+        timeout 60 "$program" >"$work/out" 2>"$work/err" </dev/null
+    status=$?
+    err=$(cat "$work/err")
+    [ $status = 1 ] && [ "$err" = "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" ]
+    check "with no display the offscreen driver is refused with status 1 and its line" $? "status $status, stderr '$err'"
+fi
+
 # The video mode is refused: status 2 and the one line with SDL's error.
 SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse" "$program" >"$work/out" 2>"$work/err" </dev/null
 status=$?

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -147,6 +148,8 @@ TEST(LandscapeExport, ReplacesExistingFilesOnlyWhenForced)
     const RunResult refused = run(EXPORT_LANDSCAPE_PATH, {temp.path().string()});
     EXPECT_EQ(refused.status, 1);
     expectOneLineStartingWith(refused.err, height.string() + ": already exists");
+    // Naming the make target's way to force, too.
+    EXPECT_NE(refused.err.find("or FORCE=1 to make export-landscape"), std::string::npos) << refused.err;
     EXPECT_EQ(readFile(height), "mine");
     EXPECT_EQ(directoryEntries(temp.path()), Strings{"height.png"});
 
@@ -216,6 +219,12 @@ std::vector<BadInput> badInputs()
     auto put = [](const RawPng& png) { return [png](const fs::path& file) { writeRawPng(file, png); }; };
     auto text = [](const std::string& bytes) { return [bytes](const fs::path& file) { writeFile(file, bytes); }; };
     auto missing = [](const fs::path& file) { fs::remove(file); };
+    // Read as a file, a FIFO with no writer blocks for good (ctest's timeout
+    // guards against that hang).
+    auto fifo = [](const fs::path& file) {
+        fs::remove(file);
+        mkfifo(file.c_str(), 0600);
+    };
     auto truncated = [](const fs::path& file) { writeFile(file, readFile(file).substr(0, fs::file_size(file) / 2)); };
     const char* const h = "height.png";
     const char* const c = "color.png";
@@ -225,6 +234,7 @@ std::vector<BadInput> badInputs()
     return {
         {"HeightMissing", h, missing, "file not found"},
         {"ColorMissing", c, missing, "file not found"},
+        {"HeightFifo", h, fifo, "not a regular file"},
         {"HeightNotAPng", h, text("P5\n256 256\n255\n" + std::string(65536, 'x')), "not a PNG file"},
         {"ColorEmpty", c, text(""), "not a PNG file"},
         {"HeightTruncated", h, truncated, "damaged or truncated PNG file"},

@@ -125,8 +125,8 @@ bool exportLandscape(const std::string& directory, const LandscapeArrays& data,
     if (!overwrite) {
         for (const std::string* path : {&heightPath, &colorPath}) {
             if (fs::exists(*path, code) || code) {
-                return failWith(error, *path + ": already exists (not overwritten; remove it first"
-                                               " or pass --force)");
+                return failWith(error, *path + ": already exists (not overwritten; remove it first,"
+                                               " or pass --force, or FORCE=1 to make export-landscape)");
             }
         }
     }

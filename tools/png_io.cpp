@@ -2,7 +2,10 @@
 
 #include "output_file.h"
 
+#include <fcntl.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -207,12 +210,26 @@ PngReadError readPng(const std::string& path, PngImage* image, std::string* erro
     };
     *image = PngImage{};
 
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    // Opened without waiting and checked before anything is read: opening or
+    // reading a FIFO or a device could block for good.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         const int code = errno;
         if (code == ENOENT) {
             return fail(PngReadError::missing, "file not found");
         }
+        return fail(PngReadError::unreadable, std::string("cannot open: ") + std::strerror(code));
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return fail(PngReadError::unreadable, "not a regular file");
+    }
+    // O_NONBLOCK does not change how a regular file is read.
+    std::FILE* file = ::fdopen(descriptor, "rb");
+    if (file == nullptr) {
+        const int code = errno;
+        ::close(descriptor);
         return fail(PngReadError::unreadable, std::string("cannot open: ") + std::strerror(code));
     }
     png_byte signature[8] = {};
