@@ -30,7 +30,9 @@ PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),libpng-
 TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev libpng-dev
 TEST_PACKAGES    = $(TOOL_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
-ARM_PACKAGES     = make cmake crossbuild-essential-armel qemu-user googletest
+# The ARM check also builds the program for x86 to compare screenshots with,
+# and runs both under Xvfb; Debian's armel SDL is unpacked in the build tree.
+ARM_PACKAGES     = $(TOOL_PACKAGES) crossbuild-essential-armel qemu-user googletest libgtest-dev xvfb xdotool
 ARM_BUILD       ?= build-arm
 
 .PHONY: build run test test-asan deps-build deps-test bench bench-arm clean
@@ -59,8 +61,8 @@ run: build
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
 # against both SDL 1.2 libraries, the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests
-# built for the console's ARMv4T and run under qemu-arm.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests and
+# the whole program built for the console's ARMv4T and run under qemu-arm.
 test: deps-test
 	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG)
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS)
@@ -93,15 +95,18 @@ export-landscape:
 # ARM instructions and first-level data-cache misses per rendering pass,
 # ours beside the straightforward baseline (docs/PERFORMANCE.md).
 bench-arm:
-	@tools/install-deps.sh $(ARM_PACKAGES) valgrind g++
+	@tools/install-deps.sh $(ARM_PACKAGES) valgrind
 	tools/bench-arm.sh build-bench-arm
 
 clean:
 	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) build-bench-arm
 
-# The SDL-free core and its unit tests built for the console's ARMv4T with
-# Debian's armel cross compiler and run under qemu-arm, plus checks of the
-# generated machine code (tools/check-arm.sh).
+# The whole program and the core's unit tests built for the console's ARMv4T
+# with Debian's armel cross compiler against Debian's armel SDL, and run under
+# qemu-arm: the tests, the end-to-end suite under Xvfb, screenshots compared
+# with the x86 build's, and checks of the generated machine code
+# (tools/check-arm.sh). Leaves $(ARM_BUILD)/landscape and
+# $(ARM_BUILD)/run-landscape, which starts it under qemu-arm.
 .PHONY: check-arm
 check-arm:
 	@tools/install-deps.sh $(ARM_PACKAGES)

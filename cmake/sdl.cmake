@@ -1,6 +1,6 @@
 # SDL 1.2 as an imported target, found through sdl-config (or the sysroot's
-# copy of it when cross-compiling for the GP2X; GP2X_SDL_CONFIG names one
-# explicitly).
+# copy of it when cross-compiling: GP2X_SYSROOT for the GP2X, ARM_SYSROOT
+# for Debian's armel compilers; GP2X_SDL_CONFIG names one explicitly).
 if(GP2X_SDL_CONFIG)
   set(SDL_CONFIG ${GP2X_SDL_CONFIG})
 elseif(CMAKE_CROSSCOMPILING)
@@ -17,23 +17,24 @@ else()
 endif()
 if(NOT SDL_CONFIG)
   if(CMAKE_CROSSCOMPILING)
-    message(FATAL_ERROR "sdl-config not found in the sysroot: set GP2X_SYSROOT or GP2X_SDL_CONFIG")
+    message(FATAL_ERROR "sdl-config not found in the sysroot: set GP2X_SYSROOT or GP2X_SDL_CONFIG (GP2X), ARM_SYSROOT (armel)")
   endif()
   message(FATAL_ERROR "sdl-config not found: install libsdl1.2-dev")
 endif()
 set(_sdl_args)
 # An sdl-config copied into a sysroot still reports the target's own paths
 # (prefix /usr); root them in the sysroot, as pkg-config does.
-if(CMAKE_SYSROOT)
-  string(FIND "${SDL_CONFIG}" "${CMAKE_SYSROOT}/" _sdl_in_sysroot)
-  if(_sdl_in_sysroot EQUAL 0)
+foreach(_root ${CMAKE_SYSROOT} ${CMAKE_FIND_ROOT_PATH})
+  string(FIND "${SDL_CONFIG}" "${_root}/" _sdl_in_root)
+  if(_sdl_in_root EQUAL 0)
     execute_process(COMMAND ${SDL_CONFIG} --prefix OUTPUT_VARIABLE _sdl_prefix OUTPUT_STRIP_TRAILING_WHITESPACE)
-    string(FIND "${_sdl_prefix}" "${CMAKE_SYSROOT}" _sdl_prefix_rooted)
+    string(FIND "${_sdl_prefix}" "${_root}" _sdl_prefix_rooted)
     if(NOT _sdl_prefix_rooted EQUAL 0)
-      set(_sdl_args --prefix=${CMAKE_SYSROOT}${_sdl_prefix})
+      set(_sdl_args --prefix=${_root}${_sdl_prefix})
     endif()
+    break()
   endif()
-endif()
+endforeach()
 set(_sdl_libs_flag --libs)
 if(LANDSCAPE_GP2X)
   set(_sdl_libs_flag --static-libs)
