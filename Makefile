@@ -23,7 +23,7 @@ TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(abspath $(TERRAIN)
 
 BUILD_PACKAGES = g++ make cmake libsdl1.2-dev libpng-dev
 WEB_PACKAGES   = make cmake emscripten python3
-TEST_PACKAGES  = $(BUILD_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
+TEST_PACKAGES  = $(BUILD_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium
 BENCH_PACKAGES = $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev
 ARM_PACKAGES   = make cmake crossbuild-essential-armel qemu-user googletest
 ARM_BUILD     ?= build-arm
@@ -65,11 +65,13 @@ web-run: web
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB)
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
-# against both SDL 1.2 libraries, the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests
-# built for the console's ARMv4T and run under qemu-arm.
+# against both SDL 1.2 libraries, the web build in headless Chromium, the
+# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the core's tests built for the console's ARMv4T and run under
+# qemu-arm.
 test: deps-test
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG)
+	$(MAKE) --no-print-directory web
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(abspath $(WEB))
 	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
