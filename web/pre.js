@@ -55,3 +55,13 @@ Module['landscapeStopped'] = function () {
   if (Module['onStopped'])
     Module['onStopped']();
 };
+
+// The flyover takes no mouse or touch input. The layer's listeners on the
+// canvas, added when the video mode is set, would only keep the wheel and
+// touch from scrolling the page.
+Module['postRun'] = [].concat(Module['postRun'] || [], function () {
+  ['touchstart', 'touchend', 'touchmove', 'mousedown', 'mouseup', 'mousemove',
+   'DOMMouseScroll', 'mousewheel', 'wheel', 'mouseout'].forEach(function (type) {
+    Module['canvas'].removeEventListener(type, SDL.receiveEvent, true);
+  });
+});
