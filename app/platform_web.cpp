@@ -23,12 +23,14 @@ const bool opensJoystick = false;
 const bool locksScreen = true;
 
 namespace {
-// Pacing: a pass is due every passInterval milliseconds; an animation frame
-// that comes up to passEarliness milliseconds before that still runs it,
-// since frame times jitter. At 60 Hz every frame runs a pass, at 120 Hz
-// every other one, at 75 Hz four in five.
+// Pacing: a pass is due every passInterval milliseconds, so that there are
+// never more than 60 a second on average. An animation frame that comes up
+// to passEarliness milliseconds before a pass is due still runs it: frame
+// times jitter by several milliseconds, a late frame often followed by an
+// early one. Less than half an interval, so that at 120 Hz exactly every
+// other frame runs a pass; at 60 Hz every frame does, at 75 Hz four in five.
 const double passInterval = 1000.0 / 60.0;
-const double passEarliness = 2.0;
+const double passEarliness = passInterval * 0.4;
 double passDue;   // emscripten_get_now() time of the next pass, milliseconds
 double now;       // emscripten_get_now() at this animation frame, milliseconds
 
