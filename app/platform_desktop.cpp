@@ -5,7 +5,7 @@
 const Uint32 videoModeFlags = 0;   // a software surface
 const char* const windowCaption = "Landscape";
 const bool opensJoystick = true;
-const bool locksScreen = false;   // the surface is SDL's own memory
+const bool locksScreen = false;   // a software surface, written directly
 const Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
 
 void mapRegisters()
