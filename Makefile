@@ -2,6 +2,9 @@
 
 BUILD     ?= build
 ASAN      ?= build-asan
+WEB       ?= build-web
+# Where `make web-run` serves the web build: http://127.0.0.1:$(WEB_PORT)/
+WEB_PORT  ?= 8000
 JOBS      ?= 2
 # A directory with height.png and color.png to fly over instead of the
 # built-in landscape (docs/CUSTOM_LANDSCAPE.md); empty: the built-in one. A
@@ -21,6 +24,9 @@ quote = '$(subst ','\'',$(1))'
 CMAKE_FLAGS   = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_CORE_ONLY=OFF
 PROGRAM_FLAGS = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=OFF -DLANDSCAPE_BENCH=OFF -DLANDSCAPE_TOOLS=OFF
 ALL_FLAGS     = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=ON -DLANDSCAPE_BENCH=ON -DLANDSCAPE_TOOLS=ON
+# Debian's emscripten finds its JavaScript modules (acorn) only through
+# NODE_PATH; EMSDK_PYTHON keeps it on Debian's own Python.
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
 # Always passed, empty when TERRAIN is unset, so that a build directory
 # switches back to the built-in landscape. A relative TERRAIN is made
 # absolute here, as make's $(abspath) would split a path holding spaces.
@@ -28,14 +34,15 @@ TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(
 
 PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),libpng-dev)
 TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev libpng-dev
-TEST_PACKAGES    = $(TOOL_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
+WEB_PACKAGES     = make cmake emscripten python3
+TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 # The ARM check also builds the program for x86 to compare screenshots with,
 # and runs both under Xvfb; Debian's armel SDL is unpacked in the build tree.
 ARM_PACKAGES     = $(TOOL_PACKAGES) crossbuild-essential-armel qemu-user googletest libgtest-dev xvfb xdotool
 ARM_BUILD       ?= build-arm
 
-.PHONY: build run test test-asan deps-build deps-test bench bench-arm clean
+.PHONY: build run test test-asan deps-build deps-test bench bench-arm clean web web-run
 
 deps-build:
 	@tools/install-deps.sh $(PROGRAM_PACKAGES)
@@ -59,12 +66,32 @@ run: build
 	fi
 	$(call quote,$(BUILD)/landscape)
 
+# The program for the web with Emscripten: $(WEB)/index.html, landscape.js
+# and landscape.wasm. Any static web server serves that folder.
+# With TERRAIN set, the desktop build's import_landscape converts the PNGs.
+web:
+	@tools/install-deps.sh $(WEB_PACKAGES) $(if $(strip $(TERRAIN)),$(PROGRAM_PACKAGES))
+ifneq ($(strip $(TERRAIN)),)
+	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target import_landscape
+endif
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(call quote,$(WEB)) -DCMAKE_BUILD_TYPE=Release -DLANDSCAPE_TESTS=OFF \
+	  -DLANDSCAPE_BENCH=OFF -DLANDSCAPE_TOOLS=OFF $(TERRAIN_FLAG) \
+	  $(if $(strip $(TERRAIN)),-DLANDSCAPE_IMPORT_TOOL=$(call quote,$(CURDIR)/$(BUILD)/tools/import_landscape))
+	$(EMSCRIPTEN_ENV) cmake --build $(call quote,$(WEB)) -j$(JOBS)
+
+web-run: web
+	@echo "The flyover is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(call quote,$(WEB))
+
 # Every test: the unit and shell tests, the program end to end under Xvfb
-# against both SDL 1.2 libraries, the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the core's tests and
-# the whole program built for the console's ARMv4T and run under qemu-arm.
+# against both SDL 1.2 libraries, the web build in headless Chromium, the
+# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the core's tests and the whole program built for the console's ARMv4T
+# and run under qemu-arm.
 test: deps-test
-	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG)
+	$(MAKE) --no-print-directory web
+	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB))
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS)
 	cd $(call quote,$(BUILD)) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
@@ -99,7 +126,7 @@ bench-arm:
 	tools/bench-arm.sh build-bench-arm
 
 clean:
-	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) build-bench-arm
+	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) build-bench-arm
 
 # The whole program and the core's unit tests built for the console's ARMv4T
 # with Debian's armel cross compiler against Debian's armel SDL, and run under

@@ -1,5 +1,5 @@
-// The main loop and exit handler of the builds that run as a process of
-// their own (desktop and GP2X).
+// The main loop, exit handler and focus events of the builds that run as a
+// process of their own over SDL 1.2 (desktop and GP2X).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -38,4 +38,10 @@ int runMainLoop()
         }
     }
     return 0;
+}
+
+bool losesFocus(const SDL_Event& event)
+{
+    return event.type == SDL_ACTIVEEVENT && !event.active.gain
+        && (event.active.state & SDL_APPINPUTFOCUS);
 }

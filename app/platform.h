@@ -1,8 +1,10 @@
 // What differs between the machines the program runs on. Every build
 // compiles exactly one platform file that defines all of this:
-// app/platform_desktop.cpp (Linux desktops) or app/platform_gp2x.cpp (the
-// handheld). Both of those run the main loop and exit handler of
-// app/native_loop.cpp.
+// app/platform_desktop.cpp (Linux desktops), app/platform_gp2x.cpp (the
+// handheld) or app/platform_web.cpp (a web page, built with Emscripten).
+// The desktop and GP2X files share the main loop, exit handler and focus
+// events of app/native_loop.cpp and the screenshot writer of
+// app/screenshot_sdl.cpp; the web file has its own.
 #ifndef LANDSCAPE_APP_PLATFORM_H
 #define LANDSCAPE_APP_PLATFORM_H
 
@@ -12,16 +14,28 @@
 extern const Uint32 videoModeFlags;
 // The window's title, or 0 where the screen is not a window.
 extern const char* const windowCaption;
-// Shortest time of one main-loop pass in milliseconds: the loop sleeps
-// away the rest; 0 runs it unpaced.
-extern const Uint32 passMilliseconds;
+// Whether start-up opens joystick 0 when SDL reports one.
+extern const bool opensJoystick;
+// Whether the screen is locked while a frame is composed into it: where it
+// is, unlocking is what puts the frame on the display.
+extern const bool locksScreen;
 
 // Maps the hardware register window where the machine has one (the display
 // gamma is loaded through it); elsewhere does nothing.
 void mapRegisters();
-// Registers the handler that runs when the process exits.
+// Registers the handler that runs when the process exits, if any.
 void registerExitHandler();
-// Passes until a quit is requested; returns the exit status (0).
+// Runs passes until a quit is requested; returns the exit status (0).
 int runMainLoop();
+// Whether the event tells that the program lost the keyboard focus.
+bool losesFocus(const SDL_Event& event);
+// Writes the screen as an 8-bit BMP into file, an open descriptor of the
+// newly created screenshot called name, and closes it. False if anything
+// failed; the caller then removes the file.
+bool writeScreenshot(int file, const char* name);
+
+// The builds with app/native_loop.cpp: shortest time of one main-loop pass
+// in milliseconds, the loop sleeps away the rest; 0 runs it unpaced.
+extern const Uint32 passMilliseconds;
 
 #endif

@@ -4,6 +4,8 @@
 
 const Uint32 videoModeFlags = 0;   // a software surface
 const char* const windowCaption = "Landscape";
+const bool opensJoystick = true;
+const bool locksScreen = false;   // a software surface, written directly
 const Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
 
 void mapRegisters()

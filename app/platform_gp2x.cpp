@@ -7,6 +7,8 @@
 
 const Uint32 videoModeFlags = 0;   // a software surface
 const char* const windowCaption = 0;
+const bool opensJoystick = true;   // the pad
+const bool locksScreen = false;    // a software surface
 const Uint32 passMilliseconds = 0;
 
 void mapRegisters()

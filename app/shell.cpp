@@ -98,7 +98,7 @@ void startUp()
     }
     if (windowCaption)
         SDL_WM_SetCaption(windowCaption, windowCaption);
-    if (SDL_NumJoysticks() > 0) {
+    if (opensJoystick && SDL_NumJoysticks() > 0) {
         joystick = SDL_JoystickOpen(0);
         if (!joystick)
             fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
@@ -139,14 +139,13 @@ void dispatchEvent(const SDL_Event& e)
     case SDL_KEYUP:
         releaseButton(keyButton(e.key.keysym.sym));
         break;
-    case SDL_ACTIVEEVENT:
-        if (!e.active.gain && (e.active.state & SDL_APPINPUTFOCUS))
-            releaseAllDirections();
-        break;
     case SDL_QUIT:
         quitRequested = true;
         break;
     default:
+        // Each machine tells of focus in its own events (app/platform.h).
+        if (losesFocus(e))
+            releaseAllDirections();
         break;
     }
 }

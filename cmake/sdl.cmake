@@ -1,6 +1,11 @@
 # SDL 1.2 as an imported target, found through sdl-config (or the sysroot's
 # copy of it when cross-compiling: GP2X_SYSROOT for the GP2X, ARM_SYSROOT
 # for Debian's armel compilers; GP2X_SDL_CONFIG names one explicitly).
+# Emscripten has its SDL 1.2 layer built in.
+if(EMSCRIPTEN)
+  add_library(landscape_sdl INTERFACE)
+  return()
+endif()
 if(GP2X_SDL_CONFIG)
   set(SDL_CONFIG ${GP2X_SDL_CONFIG})
 elseif(CMAKE_CROSSCOMPILING)

@@ -1,5 +1,6 @@
 #include "render/present.h"
 
+#include "app/platform.h"
 #include "render/frame.h"
 
 SDL_Surface* screen;
@@ -12,6 +13,10 @@ void recordScreen()
 
 void drawFrame()
 {
+    if (locksScreen)
+        SDL_LockSurface(screen);
     composeFrame(static_cast<uint8_t*>(screen->pixels));
+    if (locksScreen)
+        SDL_UnlockSurface(screen);
     SDL_Flip(screen);
 }

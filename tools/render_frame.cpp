@@ -6,8 +6,9 @@
 //   render_frame --checksum [--forward N] [--low]
 //       FNV-1a 64 of the frame's 320 x 240 palette indices
 //   render_frame --match BMP [--max N]
-//       whether an 8-bit BMP screenshot shows the high detail frame after
-//       some 0..N forward steps from the start-up view (exit 0) or not
+//       whether an 8-bit BMP screenshot (or a 24-bit BMP picture of the
+//       screen) shows the high detail frame after some 0..N forward steps
+//       from the start-up view (exit 0) or not
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/landscape.h"
@@ -48,28 +50,56 @@ void render(bool high)
     composeFrame(frame.data());
 }
 
-// The pixel indices of a 320 x 240 8-bit BMP, top row first, or empty.
-std::vector<std::uint8_t> readBmpIndices(const std::string& path)
+// A 320 x 240 BMP's pixels, top row first: the palette indices of an 8-bit
+// one (a screenshot; its own palette is not looked at), or red, green, blue
+// per pixel of a 24-bit one (a picture of the web page's canvas). Empty
+// pixels if it is neither.
+struct Picture {
+    int bits = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+Picture readBmp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | file[at + 1] << 8); };
     auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+    Picture picture;
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M')
-        return {};
+        return picture;
     const std::uint32_t offset = u32(10);
     const auto width = static_cast<std::int32_t>(u32(18));
     const auto height = static_cast<std::int32_t>(u32(22));
-    if (width != 320 || (height != 240 && height != -240) || u16(28) != 8 || u32(30) != 0)
-        return {};
-    if (offset + 320u * 240u > file.size())
-        return {};
-    std::vector<std::uint8_t> pixels(320 * 240);
+    const std::uint32_t bits = u16(28);
+    if (width != 320 || (height != 240 && height != -240) || (bits != 8 && bits != 24) || u32(30) != 0)
+        return picture;
+    const std::uint32_t rowBytes = 320 * bits / 8;   // a multiple of 4: no padding
+    if (offset + rowBytes * 240 > file.size())
+        return picture;
+    picture.pixels.resize(rowBytes * 240);
     for (int row = 0; row < 240; ++row) {
         const int stored = height > 0 ? 239 - row : row;   // positive height: bottom-up
-        std::memcpy(&pixels[row * 320], &file[offset + stored * 320u], 320);
+        std::memcpy(&picture.pixels[row * rowBytes], &file[offset + stored * rowBytes], rowBytes);
     }
-    return pixels;
+    if (bits == 24)
+        for (std::size_t at = 0; at < picture.pixels.size(); at += 3)
+            std::swap(picture.pixels[at], picture.pixels[at + 2]);   // stored blue first
+    picture.bits = static_cast<int>(bits);
+    return picture;
+}
+
+// Whether the picture shows the frame: the same indices, or for a 24-bit
+// picture the same colours through the palette.
+bool shows(const Picture& picture)
+{
+    if (picture.bits == 8)
+        return frame == picture.pixels;
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        for (int k = 0; k < 3; ++k)
+            if (TerrainPalette[frame[i]][k] != picture.pixels[i * 3 + k])
+                return false;
+    return true;
 }
 
 int usage()
@@ -111,19 +141,19 @@ int main(int argc, char** argv)
     startUpTables();
 
     if (!match.empty()) {
-        const std::vector<std::uint8_t> shot = readBmpIndices(match);
-        if (shot.empty()) {
-            std::fprintf(stderr, "%s: not a 320 x 240 8-bit BMP\n", match.c_str());
+        const Picture shot = readBmp(match);
+        if (shot.pixels.empty()) {
+            std::fprintf(stderr, "%s: not a 320 x 240 8-bit or 24-bit BMP\n", match.c_str());
             return 1;
         }
         for (long step = 0; step <= maxSteps; ++step) {
             render(true);
-            if (frame == shot) {
+            if (shows(shot)) {
                 std::printf("high detail frame after %ld forward steps\n", step);
                 return 0;
             }
             render(false);
-            if (frame == shot) {
+            if (shows(shot)) {
                 std::printf("LOW detail frame after %ld forward steps\n", step);
                 return 1;
             }
