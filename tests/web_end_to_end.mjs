@@ -346,7 +346,13 @@ if (chromium && chromium.exitCode === null && chromium.signalCode === null) {
   await exited;
 }
 server.close();
-fs.rmSync(work, { recursive: true, force: true });
+// Chromium's helper processes can still be writing into the profile for a
+// moment after the browser itself has exited.
+try {
+  fs.rmSync(work, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+} catch (error) {
+  console.log(`  (could not remove ${work}: ${error.message})`);
+}
 console.log(`  (${((Date.now() - started) / 1000).toFixed(1)} s)`);
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);
