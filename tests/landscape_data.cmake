@@ -1,13 +1,7 @@
-# Tests of the landscape data compiled into the program and of the tool that
-# generates it. Included from tests/CMakeLists.txt after find_package(GTest)
-# and include(GoogleTest).
+# Tests of the tool that generates the landscape data. Included from
+# tests/CMakeLists.txt after find_package(GTest) and include(GoogleTest).
 
 get_filename_component(LANDSCAPE_TESTS_REPO_DIR "${CMAKE_CURRENT_LIST_DIR}" DIRECTORY)
-
-add_executable(landscape_data_tests ${CMAKE_CURRENT_LIST_DIR}/landscape_data_test.cpp)
-landscape_host_target(landscape_data_tests)
-target_link_libraries(landscape_data_tests PRIVATE landscape_core GTest::gtest_main)
-gtest_discover_tests(landscape_data_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
 
 # The generator runs on the build host only. landscape_tools_support is
 # defined by landscape_import.cmake, included whenever the host tools are.
