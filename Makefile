@@ -26,8 +26,8 @@ ALL_FLAGS     = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=ON -DLANDSCAPE_BENCH=ON -DLANDS
 # absolute here, as make's $(abspath) would split a path holding spaces.
 TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(filter /%,$(firstword $(TERRAIN))),,$(CURDIR)/)$(TERRAIN)))
 
-PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),libpng-dev)
-TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev libpng-dev
+PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),pkg-config libspng-dev)
+TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev pkg-config libspng-dev
 TEST_PACKAGES    = $(TOOL_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 # The ARM check also builds the program for x86 to compare screenshots with,
