@@ -32,8 +32,8 @@ EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
 # absolute here, as make's $(abspath) would split a path holding spaces.
 TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(filter /%,$(firstword $(TERRAIN))),,$(CURDIR)/)$(TERRAIN)))
 
-PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),libpng-dev)
-TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev libpng-dev
+PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),pkg-config libspng-dev)
+TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev pkg-config libspng-dev
 WEB_PACKAGES     = make cmake emscripten python3
 TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev

@@ -1,11 +1,12 @@
 // export_landscape: writes the landscape compiled into this build as the two
 // PNG files import_landscape reads, as a starting point for editing.
 #include "assets/landscape.h"
-#include "landscape_png.h"
+#include "landscape_files.h"
+
+#include <spng.h>
 
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <filesystem>
 
 namespace {
 
@@ -21,36 +22,47 @@ const char* const help =
 
 int main(int argc, char** argv)
 {
+    namespace fs = std::filesystem;
+    using namespace landscape_tools;
     bool force = false;
+    bool usage = false;
     std::string directory;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
             std::fputs(help, stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--force") == 0) {
+        if (argument == "--force")
             force = true;
-        } else if (directory.empty() && argv[i][0] != '\0') {
-            directory = argv[i];
-        } else {
-            std::fputs(help, stderr);
-            return 2;
-        }
+        else if (directory.empty() && !argument.empty())
+            directory = argument;
+        else
+            usage = true;
     }
-    if (directory.empty()) {
+    if (usage || directory.empty()) {
         std::fputs(help, stderr);
         return 2;
     }
 
-    // The data as compiled in. Palette entry 255 is still the stored colour:
-    // only the program's start-up blanks it.
-    const landscape_tools::LandscapeArrays data{HeightMap, ColorMap, TerrainPalette};
+    const std::string heightPath = (fs::path(directory) / "height.png").string();
+    const std::string colorPath = (fs::path(directory) / "color.png").string();
+    std::error_code code;
     std::string error;
-    if (!landscape_tools::exportLandscape(directory, data, force, &error)) {
+    fs::create_directories(directory, code);
+    if (code)
+        error = directory + ": cannot create directory: " + code.message();
+    for (const std::string& path : {heightPath, colorPath})
+        if (error.empty() && !force && (fs::exists(path, code) || code))
+            error = path + ": already exists (not overwritten; remove it first,"
+                           " or pass --force, or FORCE=1 to make export-landscape)";
+    // Palette entry 255 as stored: only the program's start-up blanks it.
+    const std::string heights = encodePng(landscapeSide, landscapeSide, SPNG_COLOR_TYPE_GRAYSCALE, HeightMap);
+    const std::string colors = encodePng(landscapeSide, landscapeSide, SPNG_COLOR_TYPE_INDEXED, ColorMap, TerrainPalette);
+    if (!error.empty() || !writeFiles({{heightPath, heights}, {colorPath, colors}}, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    std::printf("wrote %s/%s and %s/%s\n", directory.c_str(), landscape_tools::heightFileName,
-                directory.c_str(), landscape_tools::colorFileName);
+    std::printf("wrote %s and %s\n", heightPath.c_str(), colorPath.c_str());
     return 0;
 }

@@ -21,12 +21,14 @@
 
 #include "assets/landscape.h"
 #include "frame_checksum.h"
-#include "png_io.h"
+#include "landscape_files.h"
 #include "render/camera.h"
 #include "render/frame.h"
 #include "render/projection.h"
 #include "render/rays.h"
 #include "render/startup.h"
+
+#include <spng.h>
 
 namespace {
 
@@ -174,7 +176,8 @@ int main(int argc, char** argv)
             for (int k = 0; k < 3; ++k)
                 rgb[i * 3 + k] = TerrainPalette[frame[i]][k];
         std::string error;
-        if (!landscape_tools::writeRgbPng(png, 320, 240, rgb.data(), &error)) {
+        if (!landscape_tools::writeFiles({{png, landscape_tools::encodePng(320, 240, SPNG_COLOR_TYPE_TRUECOLOR, rgb.data())}},
+                                         error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;
         }

@@ -1,0 +1,432 @@
+// The landscape host tools run as a user runs them: make_landscape gives the
+// committed data byte for byte; export and import give the compiled-in
+// landscape back; every kind of bad input, and an output that cannot be
+// written, ends in one line naming the file and the problem, with nothing
+// left behind; palette entries color.png leaves out are filled and ground in
+// the palette roles warned about; and a build through the Makefile compiles
+// a custom landscape in.
+#include "assets/landscape.h"
+#include "landscape_files.h"
+
+#include <gtest/gtest.h>
+#include <spng.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using Strings = std::vector<std::string>;
+using landscape_tools::Landscape;
+using landscape_tools::landscapeSource;
+
+std::string readFile(const fs::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+Strings entries(const fs::path& directory)
+{
+    Strings names;
+    for (const auto& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Strings linesOf(const std::string& text)
+{
+    Strings lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A generated source from its #include line on, without the header comment
+// that names where the data came from.
+std::string body(const std::string& source)
+{
+    return source.substr(std::min(source.find("#include"), source.size()));
+}
+
+// The maps used below: every cell differs from its mirror images and its
+// transposition, so a flipped or rotated read shows; heights cover 0..255.
+Bytes rampHeights()
+{
+    Bytes heights(mapCells);
+    for (std::size_t i = 0; i < heights.size(); ++i)
+        heights[i] = static_cast<std::uint8_t>((i / 256) * 3 + i % 256);
+    return heights;
+}
+
+Bytes stripeColors(int colors)
+{
+    Bytes pixels(mapCells);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<std::uint8_t>((i / 256 + 2 * (i % 256)) % static_cast<std::size_t>(colors));
+    return pixels;
+}
+
+// Entry i of the test palettes: none black, none a default role colour.
+spng_plte_entry testEntry(int i)
+{
+    return {static_cast<std::uint8_t>(1 + i), static_cast<std::uint8_t>(200 - i / 2),
+            static_cast<std::uint8_t>(7 * i % 250 + 1), 255};
+}
+
+// A PNG in any format, written with libspng; `samples` are packed as the
+// format stores them (all 1 when empty); indexed images get `entries`
+// palette entries.
+std::string png(int colorType, const Bytes& samples = {}, int entries = 256, int depth = 8, int width = 256,
+                int height = 256, bool interlaced = false)
+{
+    const int channels[] = {1, 0, 3, 1, 2, 0, 4};
+    const std::size_t size = (static_cast<std::size_t>(width) * channels[colorType] * depth + 7) / 8 * height;
+    const Bytes data = samples.empty() ? Bytes(size, 1) : samples;
+    const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
+    spng_ihdr header{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), static_cast<std::uint8_t>(depth),
+                     static_cast<std::uint8_t>(colorType), 0, 0, static_cast<std::uint8_t>(interlaced)};
+    spng_plte palette{static_cast<std::uint32_t>(entries), {}};
+    for (int i = 0; i < entries; ++i)
+        palette.entries[i] = testEntry(i);
+    spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
+    spng_set_ihdr(ctx.get(), &header);
+    if (colorType == SPNG_COLOR_TYPE_INDEXED)
+        spng_set_plte(ctx.get(), &palette);
+    EXPECT_EQ(spng_encode_image(ctx.get(), data.data(), data.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE), 0);
+    std::size_t length = 0;
+    int error = 0;
+    void* bytes = spng_get_png_buffer(ctx.get(), &length, &error);
+    const std::string file = bytes != nullptr ? std::string(static_cast<const char*>(bytes), length) : "";
+    std::free(bytes);
+    return file;
+}
+
+// A PNG file's pixels decoded to libspng's `format`; empty if it cannot be read.
+Bytes decode(const fs::path& path, int format)
+{
+    const std::string file = readFile(path);
+    const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(0), spng_ctx_free);
+    spng_set_png_buffer(ctx.get(), file.data(), file.size());
+    std::size_t size = 0;
+    Bytes pixels;
+    if (spng_decoded_image_size(ctx.get(), format, &size) == 0)
+        pixels.resize(size);
+    if (spng_decode_image(ctx.get(), pixels.data(), size, format, 0) != 0)
+        pixels.clear();
+    return pixels;
+}
+
+// The import of rampHeights() and `colors` with the first `entries` test
+// palette entries: the palette entries color.png leaves out are filled, 223
+// with the sky blue, 255 with the band colour, the others with black.
+Landscape expectedImport(const Bytes& colors, int entries)
+{
+    Landscape land;
+    land.heights = rampHeights();
+    land.colors = colors;
+    for (int i = 0; i < 256; ++i) {
+        const spng_plte_entry defined = testEntry(i);
+        const std::uint8_t given[3] = {defined.red, defined.green, defined.blue}, sky[3] = {51, 160, 204},
+                           bands[3] = {81, 131, 146}, black[3] = {};
+        const std::uint8_t* entry = i < entries ? given : i == 223 ? sky : i == 255 ? bands : black;
+        std::copy(entry, entry + 3, land.palette[i]);
+    }
+    return land;
+}
+
+// Each test works in a directory of its own.
+class LandscapeTools : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "landscape_tools_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    struct Result {
+        int status = -1; // exit status; -1 when it did not exit
+        std::string out, err;
+    };
+
+    // Runs `command` with its output captured; `fileLimit` bounds the size
+    // of every file it writes (writing more fails with EFBIG).
+    Result run(const Strings& command, rlim_t fileLimit = RLIM_INFINITY)
+    {
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const pid_t child = fork();
+        if (child == 0) {
+            const rlimit limit{fileLimit, fileLimit};
+            std::vector<char*> argv;
+            for (const std::string& argument : command)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            if (freopen(out.c_str(), "w", stdout) && freopen(err.c_str(), "w", stderr) && signal(SIGXFSZ, SIG_IGN) != SIG_ERR
+                && setrlimit(RLIMIT_FSIZE, &limit) == 0)
+                execv(argv[0], argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        Result result;
+        if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+            result.status = WEXITSTATUS(status);
+        result.out = readFile(out);
+        result.err = readFile(err);
+        fs::remove(out);
+        fs::remove(err);
+        return result;
+    }
+
+    // A landscape directory holding a valid pair: `colors` with `entries` palette entries.
+    fs::path pair(const std::string& name, const Bytes& colors = stripeColors(100), int entries = 100,
+                  bool interlaced = false)
+    {
+        const fs::path path = dir / name;
+        fs::create_directories(path / "out");
+        writeFile(path / "height.png", png(SPNG_COLOR_TYPE_GRAYSCALE, rampHeights(), 0, 8, 256, 256, interlaced));
+        writeFile(path / "color.png", png(SPNG_COLOR_TYPE_INDEXED, colors, entries, 8, 256, 256, interlaced));
+        return path;
+    }
+
+    Result import(const fs::path& pair, rlim_t fileLimit = RLIM_INFINITY)
+    {
+        return run({IMPORT_LANDSCAPE_PATH, pair.string(), (pair / "out" / "landscape_data.cpp").string()}, fileLimit);
+    }
+
+    // A failure: exit status 1, one line starting with `start`, and in
+    // `pair`/out only the earlier output, unchanged.
+    void expectRefused(const Result& result, const std::string& start, const fs::path& pair)
+    {
+        EXPECT_EQ(result.status, 1);
+        const Strings lines = linesOf(result.err);
+        ASSERT_EQ(lines.size(), 1u) << result.err;
+        EXPECT_EQ(lines[0].rfind(start, 0), 0u) << lines[0];
+        EXPECT_EQ(entries(pair / "out"), Strings{"landscape_data.cpp"});
+        EXPECT_EQ(readFile(pair / "out" / "landscape_data.cpp"), "// earlier output\n");
+    }
+
+    fs::path dir;
+};
+
+TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedDataAndItsPreviews)
+{
+    const Result made = run({MAKE_LANDSCAPE_PATH, (dir / "data.cpp").string(), dir.string()});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(readFile(dir / "data.cpp") == readFile(LANDSCAPE_COMMITTED_DATA))
+        << "assets/landscape_data.cpp differs from the generator's output; rebuild it with the landscape_data target";
+#ifndef LANDSCAPE_CUSTOM_TERRAIN
+    // Brightness is the height scaled from 0..118 to 0..255.
+    const Bytes grey = decode(dir / "heightmap.png", SPNG_FMT_G8);
+    const Bytes rgb = decode(dir / "colormap.png", SPNG_FMT_RGB8);
+    ASSERT_EQ(grey.size(), std::size_t{mapCells});
+    ASSERT_EQ(rgb.size(), 3u * mapCells);
+    int wrong = 0;
+    for (int i = 0; i < mapCells; ++i) {
+        wrong += grey[i] != std::lround(HeightMap[i] * 255.0 / 118.0);
+        for (int c = 0; c < 3; ++c)
+            wrong += rgb[3 * i + c] != TerrainPalette[ColorMap[i]][c];
+    }
+    EXPECT_EQ(wrong, 0);
+#endif
+}
+
+TEST_F(LandscapeTools, ImportingTheExportGivesTheCompiledLandscapeBack)
+{
+    const fs::path exported = dir / "new" / "terrain"; // created by the tool
+    const Result result = run({EXPORT_LANDSCAPE_PATH, exported.string()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(entries(exported), (Strings{"color.png", "height.png"}));
+    fs::create_directory(exported / "out");
+    const Result imported = import(exported);
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.err, "");
+    // Palette entry 255 included: the stored band colour, not the black shown.
+    Landscape compiled;
+    compiled.heights.assign(HeightMap, HeightMap + mapCells);
+    compiled.colors.assign(ColorMap, ColorMap + mapCells);
+    std::copy(&TerrainPalette[0][0], &TerrainPalette[0][0] + 768, &compiled.palette[0][0]);
+    EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp")) == body(landscapeSource(compiled, "")));
+    EXPECT_EQ(entries(exported / "out"), Strings{"landscape_data.cpp"});
+
+    EXPECT_EQ(run({EXPORT_LANDSCAPE_PATH}).status, 2);
+    EXPECT_EQ(run({IMPORT_LANDSCAPE_PATH, exported.string()}).status, 2);
+}
+
+TEST_F(LandscapeTools, ExportReplacesFilesOnlyWhenForced)
+{
+    writeFile(dir / "height.png", "mine");
+    const Result refused = run({EXPORT_LANDSCAPE_PATH, dir.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.rfind((dir / "height.png").string() + ": already exists", 0), 0u) << refused.err;
+    EXPECT_NE(refused.err.find("or FORCE=1 to make export-landscape)\n"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(dir / "height.png"), "mine");
+    EXPECT_EQ(entries(dir), Strings{"height.png"});
+
+    ASSERT_EQ(run({EXPORT_LANDSCAPE_PATH, "--force", dir.string()}).status, 0);
+    EXPECT_EQ(entries(dir), (Strings{"color.png", "height.png"}));
+    EXPECT_TRUE(decode(dir / "height.png", SPNG_FMT_G8) == Bytes(HeightMap, HeightMap + mapCells));
+}
+
+TEST_F(LandscapeTools, ImportFillsThePaletteAndWarnsAboutGroundInItsRoles)
+{
+    struct Case {
+        int entries;    // in color.png's palette
+        int skyCells;   // ground using index 223
+        int bandCells;  // ground using index 255
+        bool interlaced;
+        Strings warnings; // each after "<color.png's path>: warning: "
+    };
+    const Case cases[] = {
+        {40, 0, 0, false, {}},
+        {224, 0, 0, true, {}}, // defines its own sky
+        {256, 5, 0, false, {"5 cells use palette index 223, the sky colour"}},
+        {256, 0, 1, false, {"1 cell uses palette index 255, the letterbox colour"}},
+        {256, 1, 2, false, {"1 cell uses palette index 223", "2 cells use palette index 255"}},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::to_string(&c - cases);
+        SCOPED_TRACE("case " + name);
+        Bytes colors = stripeColors(std::min(c.entries, 100));
+        for (int k = 0; k < c.skyCells; ++k)
+            colors[65535 - 7 * k] = 223;
+        for (int k = 0; k < c.bandCells; ++k)
+            colors[7 * k] = 255;
+        const fs::path path = pair(name, colors, c.entries, c.interlaced);
+        const Result result = import(path);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const Strings lines = linesOf(result.err);
+        ASSERT_EQ(lines.size(), c.warnings.size()) << result.err;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].rfind((path / "color.png").string() + ": warning: " + c.warnings[i], 0), 0u) << lines[i];
+        EXPECT_TRUE(body(readFile(path / "out" / "landscape_data.cpp"))
+                    == body(landscapeSource(expectedImport(colors, c.entries), "")));
+    }
+}
+
+TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
+{
+    const auto put = [](const std::string& bytes) { return [bytes](const fs::path& file) { writeFile(file, bytes); }; };
+    const auto missing = [](const fs::path& file) { fs::remove(file); };
+    // Opened as a file, a FIFO without a writer blocks for good (the test's
+    // timeout guards against that).
+    const auto fifo = [](const fs::path& file) {
+        fs::remove(file);
+        mkfifo(file.c_str(), 0600);
+    };
+    const auto halved = [](const fs::path& file) { writeFile(file, readFile(file).substr(0, fs::file_size(file) / 2)); };
+    const int grey = SPNG_COLOR_TYPE_GRAYSCALE, indexed = SPNG_COLOR_TYPE_INDEXED;
+    const std::string greyscale = ", must be 8-bit greyscale", palette = ", must be 8-bit indexed (palette)";
+    const struct {
+        const char* file;
+        std::function<void(const fs::path&)> spoil;
+        std::string problem; // what the line says after "<path>: "
+    } cases[] = {
+        {"height.png", missing, "file not found"},
+        {"color.png", missing, "file not found"},
+        {"height.png", fifo, "not a regular file"},
+        {"height.png", put("P5\n256 256\n255\n" + std::string(65536, 'x')), "not a PNG file"},
+        {"color.png", put(""), "not a PNG file"},
+        {"height.png", halved, "damaged or truncated PNG file"},
+        {"color.png", [](const fs::path& file) { writeFile(file, readFile(file).substr(0, fs::file_size(file) - 12)); },
+         "damaged or truncated PNG file"}, // no IEND
+        {"height.png", put(png(grey, {}, 0, 8, 255)), "image is 255 x 256 pixels, must be 256 x 256"},
+        {"color.png", put(png(indexed, {}, 256, 8, 256, 128)), "image is 256 x 128 pixels, must be 256 x 256"},
+        {"height.png", put(png(grey, {}, 0, 16)), "image is 16-bit greyscale" + greyscale},
+        {"height.png", put(png(grey, {}, 0, 4)), "image is 4-bit greyscale" + greyscale},
+        {"height.png", put(png(SPNG_COLOR_TYPE_TRUECOLOR)), "image is 8-bit RGB" + greyscale},
+        {"height.png", put(png(SPNG_COLOR_TYPE_GRAYSCALE_ALPHA)), "image is 8-bit greyscale with alpha" + greyscale},
+        {"height.png", put(png(indexed)), "image is 8-bit indexed" + greyscale},
+        {"color.png", put(png(grey)), "not an indexed image (it is 8-bit greyscale)" + palette},
+        {"color.png", put(png(SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)), "not an indexed image (it is 8-bit RGB with alpha)" + palette},
+        {"color.png", put(png(indexed, {}, 16, 4)), "image is 4-bit indexed" + palette},
+        // One entry short: the highest index is 133.
+        {"color.png", put(png(indexed, stripeColors(134), 133)),
+         "palette too short: it has 133 entries but pixels use index 133"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        const fs::path path = pair(std::to_string(&c - cases));
+        writeFile(path / "out" / "landscape_data.cpp", "// earlier output\n");
+        c.spoil(path / c.file);
+        expectRefused(import(path), (path / c.file).string() + ": " + c.problem, path);
+    }
+}
+
+TEST_F(LandscapeTools, ImportThatCannotWriteItsOutputLeavesTheEarlierOne)
+{
+    // The source is some 300 kB; the disk is full after 100 kB.
+    const fs::path path = pair("full");
+    const fs::path output = path / "out" / "landscape_data.cpp";
+    writeFile(output, "// earlier output\n");
+    expectRefused(import(path, 100000), output.string() + ": cannot write: File too large", path);
+}
+
+// Run by itself, not as a unit test: it copies the checkout and builds it.
+class CustomLandscapeBuild : public LandscapeTools {};
+
+TEST_F(CustomLandscapeBuild, ThroughTheMakefileInPathsWithSpaces)
+{
+    const fs::path checkout = dir / "check out";
+    fs::create_directory(checkout);
+    for (const fs::directory_entry& entry : fs::directory_iterator(LANDSCAPE_SOURCE_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("build", 0) != 0 && name[0] != '.')
+            fs::copy(entry.path(), checkout / name, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+    const fs::path terrain = checkout / "my terrain", exported = checkout / "my export";
+    fs::create_directories(terrain);
+    fs::create_directories(exported);
+    writeFile(terrain / "height.png", png(SPNG_COLOR_TYPE_GRAYSCALE, rampHeights(), 0));
+    writeFile(terrain / "color.png", png(SPNG_COLOR_TYPE_INDEXED, stripeColors(100), 100));
+    writeFile(exported / "height.png", "mine");
+
+    // As from a user's shell: without the flags and variables of the `make test` this may run under.
+    const auto make = [&](const Strings& arguments) {
+        Strings command{"/usr/bin/env"};
+        for (const char* name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL", "BUILD", "TERRAIN", "EXPORT", "FORCE"})
+            command.insert(command.end(), {"-u", name});
+        command.insert(command.end(), {LANDSCAPE_MAKE_COMMAND, "-C", checkout.string(), "JOBS=2"});
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const Result result = run(command);
+        EXPECT_EQ(result.status, 0) << result.out << result.err;
+        return result.status == 0;
+    };
+    // The program alone with that landscape, then the landscape it compiled
+    // in exported over an existing file: the pair given, palette filled.
+    ASSERT_TRUE(make({"build", "TERRAIN=my terrain"}));
+    EXPECT_TRUE(fs::exists(checkout / "build" / "landscape"));
+    ASSERT_TRUE(make({"export-landscape", "TERRAIN=my terrain", "EXPORT=my export", "FORCE=1"}));
+    EXPECT_EQ(readFile(checkout / "build" / "CMakeCache.txt").find("GTest"), std::string::npos)
+        << "the program's build looked for GoogleTest";
+
+    fs::create_directory(exported / "out");
+    ASSERT_EQ(import(exported).status, 0);
+    EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp"))
+                == body(landscapeSource(expectedImport(stripeColors(100), 100), "")));
+}
+
+} // namespace
