@@ -8,69 +8,37 @@ set -u
 program=$(realpath "$1")
 refuse=$(realpath "$2")
 render_frame=$(realpath "$3")
-passed=0
-failed=0
-work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
-xvfb_pid=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() {   # check NAME CONDITION-RESULT DETAIL
-    if [ "$2" = 0 ]; then
-        passed=$((passed + 1)); echo "ok: $1"
-    else
-        failed=$((failed + 1)); echo "FAILED: $1: $3"
-        for log in run.err run.out xvfb.log xdotool.err; do
-            [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
-        done
-    fi
-}
+. "$(dirname "$0")/xvfb.sh"
 
 export SDL_AUDIODRIVER=dummy
 
-# SDL cannot start: status 1 and the one line.
-SDL_VIDEODRIVER=no-such-driver "$program" >"$work/out" 2>"$work/err" </dev/null
-status=$?
-err=$(cat "$work/err")
-[ $status = 1 ] && [[ "$err" == "Couldn't initialize SDL: "?* ]] && [ "$(wc -l <"$work/err")" = 1 ]
-check "SDL start-up failure exits 1 with its line" $? "status $status, stderr '$err'"
-
-# No display and no driver asked for: sdl12-compat's SDL 2 then falls back
-# to its "offscreen" driver, which shows nothing; that is refused with status
-# 1 and the one line. (Classic SDL draws in the terminal instead, which is
-# not tried here.) XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
-if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
-    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work" \
-        timeout 60 "$program" >"$work/out" 2>"$work/err" </dev/null
+# The program refuses to start: the status and exactly one line, matching
+# the pattern, on standard error.
+refused() {   # refused NAME STATUS PATTERN ENV-ARGUMENTS...
+    local name=$1 want=$2 pattern=$3 status err
+    shift 3
+    env "$@" timeout 60 "$program" >"$work/out" 2>"$work/err" </dev/null
     status=$?
     err=$(cat "$work/err")
-    [ $status = 1 ] && [ "$err" = "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" ]
-    check "with no display the offscreen driver is refused with status 1 and its line" $? "status $status, stderr '$err'"
+    [ $status = "$want" ] && [[ "$err" == $pattern ]] && [ "$(wc -l <"$work/err")" = 1 ]
+    check "$name" $? "status $status, stderr '$err'"
+}
+refused "SDL start-up failure exits 1 with its line" 1 "Couldn't initialize SDL: ?*" SDL_VIDEODRIVER=no-such-driver
+refused "refused video mode exits 2 with its line" 2 \
+    "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" \
+    SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse"
+# No display and no driver asked for: sdl12-compat's SDL 2 then falls back
+# to its "offscreen" driver, which shows nothing. (Classic SDL draws in the
+# terminal instead, which is not tried here.) XDG_RUNTIME_DIR keeps SDL's
+# Wayland probe quiet.
+if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
+    refused "with no display the offscreen driver is refused with status 1 and its line" 1 \
+        "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" \
+        -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work"
 fi
 
-# The video mode is refused: status 2 and the one line with SDL's error.
-SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse" "$program" >"$work/out" 2>"$work/err" </dev/null
-status=$?
-err=$(cat "$work/err")
-[ $status = 2 ] && [ "$err" = "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" ]
-check "refused video mode exits 2 with its line" $? "status $status, stderr '$err'"
-
-# A real X server for the rest. -noreset: by default the server resets
-# whenever its last client disconnects, and a client connecting during that
-# reset (the program starting just as an xdotool call ends) is dropped with
-# "Couldn't open X11 display".
-exec 3>"$work/display"
-# -fbdir: the screen is also the file Xvfb_screen0 there, for watching the
-# program draw.
-Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-# The display number arrives with its newline once the server is ready;
-# a loaded machine can take a while.
-for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
+# A real X server for the rest.
+start_xvfb
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 xdotool getmouselocation >/dev/null 2>&1
 check "Xvfb is up on $DISPLAY" $? "no X server"
@@ -128,7 +96,8 @@ fi
 xdotool key Escape
 wait_exit 10
 status=$?
-check "Escape ends the program with status 0" $status "status $status"
+[ $status = 0 ] && [ ! -s "$work/run.err" ]
+check "Escape ends the program with status 0, having printed nothing" $? "status $status"
 
 # Fly forward holding Up, take a screenshot with Space, quit with Escape.
 rm -rf "$work/run"

@@ -7,17 +7,7 @@
 # Each program gets its own build of tests/scripted_events.c, which feeds
 # it the keys by main-loop pass, so the flight does not depend on speed.
 set -u
-work=$(mktemp -d /tmp/landscape-shots-XXXXXX)
-xvfb_pid=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failed=0
-check() {   # check NAME CONDITION-RESULT DETAIL
-    if [ "$2" = 0 ]; then echo "ok: $1"; else failed=$((failed + 1)); echo "FAILED: $1: $3"; fi
-}
+. "$(dirname "$0")/xvfb.sh"
 
 # SDLKey numbers. Up is held for passes 3..3052 (3050 steps forward), Left
 # for 200 turns, keypad 9 (forward and right) for 500 passes with the last
@@ -28,11 +18,7 @@ export SCRIPTED_EVENTS="1+$space 2+$up 3052-$up 3053+$space 3054+$left 3254-$lef
 export SDL_AUDIODRIVER=dummy
 shots="lnd000.bmp lnd001.bmp lnd002.bmp lnd003.bmp"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_xvfb
 
 for run in 1 2; do
     program=$(realpath "$1") preload=$(realpath "$2")

@@ -1,120 +1,527 @@
-// Start-up and event dispatch of the real shell.
+// The shell through its real main loop over SDL's dummy video driver:
+// start-up, event dispatch, the held-direction state machine with its
+// adaptive detail, pacing and screenshots. The shell is started once per
+// process; events are pushed into SDL's queue between passes, and SDL_Flip,
+// SDL_GetTicks and SDL_Delay are wrapped (see CMakeLists.txt) to count the
+// frames presented and to run the pacing on a clock of the test's own.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "app/input.h"
 #include "app/platform.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
 #include "hw/registers.h"
 #include "render/camera.h"
 #include "render/present.h"
 #include "render/projection.h"
-#include "shell_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+unsigned presentedFrames;   // SDL_Flip calls since the process started
+unsigned framesAtStartUp;
+std::string startUpPixels;
+// The test's clock: while it runs, SDL_GetTicks reads it, SDL_Delay
+// advances it and records the delay, and each presented frame costs
+// frameMilliseconds.
+bool fakeClock;
+Uint32 fakeNow;
+Uint32 frameMilliseconds;
+std::vector<Uint32> delays;
+unsigned quitAtFrame;   // a frame after which SDL_QUIT is queued (0: none)
+}
+
+extern "C" {
+int __real_SDL_Flip(SDL_Surface* surface);
+Uint32 __real_SDL_GetTicks();
+void __real_SDL_Delay(Uint32 milliseconds);
+
+int __wrap_SDL_Flip(SDL_Surface* surface)
+{
+    ++presentedFrames;
+    fakeNow += frameMilliseconds;
+    if (presentedFrames == quitAtFrame) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
+    return __real_SDL_Flip(surface);
+}
+
+Uint32 __wrap_SDL_GetTicks()
+{
+    return fakeClock ? fakeNow : __real_SDL_GetTicks();
+}
+
+void __wrap_SDL_Delay(Uint32 milliseconds)
+{
+    if (!fakeClock)
+        return __real_SDL_Delay(milliseconds);
+    delays.push_back(milliseconds);
+    fakeNow += milliseconds;
+}
+}
 
 namespace {
 
+// The pad's buttons by name, as the GP2X numbers them.
+const std::map<std::string, int> padButtons = {
+    {"up", 0}, {"upleft", 1}, {"left", 2}, {"downleft", 3}, {"down", 4},
+    {"downright", 5}, {"right", 6}, {"upright", 7}, {"start", 8}, {"select", 9}};
+
+void push(SDL_Event e)
+{
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+}
+
+void pushButton(int button, bool down)
+{
+    SDL_Event e{};
+    e.type = e.jbutton.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+    e.jbutton.button = static_cast<Uint8>(button);
+    e.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+    push(e);
+}
+
+void pushKey(SDLKey key, bool down)
+{
+    SDL_Event e{};
+    e.type = e.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = key;
+    push(e);
+}
+
+void pushFocus(bool gain)
+{
+    SDL_Event e{};
+    e.type = e.active.type = SDL_ACTIVEEVENT;
+    e.active.gain = gain;
+    e.active.state = SDL_APPINPUTFOCUS;
+    push(e);
+}
+
+// Events in words: "+up" presses and "-up" releases a pad button (by name
+// or number), "lose" and "gain" are the keyboard focus, "quit" SDL_QUIT.
+void pushEvents(const std::string& words)
+{
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+        if (word == "lose" || word == "gain") {
+            pushFocus(word == "gain");
+        } else if (word == "quit") {
+            SDL_Event e{};
+            e.type = SDL_QUIT;
+            push(e);
+        } else {
+            const std::string name = word.substr(1);
+            const auto named = padButtons.find(name);
+            pushButton(named != padButtons.end() ? named->second : std::stoi(name), word[0] == '+');
+        }
+    }
+}
+
+unsigned passFrames()
+{
+    const unsigned before = presentedFrames;
+    runPass();
+    return presentedFrames - before;
+}
+
+std::string screenPixels()
+{
+    std::string out;
+    for (int y = 0; y < 240; ++y)
+        out.append(static_cast<const char*>(screen->pixels) + y * screen->pitch, 320);
+    return out;
+}
+
+std::string shotName(int n)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "lnd%03d.bmp", n);
+    return name;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int filesIn(const fs::path& dir)
+{
+    return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+// Every test starts from the start-up state (the start-up view at high
+// detail, nothing held or armed, an empty queue) in an empty current
+// directory of its own.
 class Shell : public ::testing::Test {
 protected:
-    void SetUp() override { resetFlight(); }
+    fs::path previous = fs::current_path();
+    fs::path dir;
+
+    void SetUp() override
+    {
+        char name[] = "/tmp/landscape-test-XXXXXX";
+        dir = mkdtemp(name);
+        fs::current_path(dir);
+        startOver();
+    }
+    void TearDown() override
+    {
+        fs::current_path(previous);
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(dir);
+    }
+    // Back to the start-up state with an empty directory, for the next case
+    // of a table.
+    void startOver()
+    {
+        for (const auto& entry : fs::directory_iterator(dir))
+            fs::remove_all(entry.path());
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+        }
+        for (std::uint8_t& held : buttons)
+            held = 0;
+        idleArmed = 0;
+        idleFrames = 0;
+        detailChanged = 0;
+        resetCamera();
+        selectLowDetail();
+        enterHighDetail();
+    }
 };
 
-TEST_F(Shell, StartUpDrawsOneFullQualityFrameBeforeReadingEvents)
+TEST_F(Shell, StartUpDrawsOneFrameThroughTheTerrainPaletteWithBlackBands)
 {
     EXPECT_EQ(framesAtStartUp, 1u);
-    ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->w, 320);
     EXPECT_EQ(screen->h, 240);
-    EXPECT_EQ(screen->format->BitsPerPixel, 8);
-    // Only the handheld maps its register window.
-    EXPECT_EQ(regs16, nullptr);
-}
-
-TEST_F(Shell, ScreenPaletteIsTheTerrainPaletteWithBlackBands)
-{
+    ASSERT_EQ(screen->format->BitsPerPixel, 8);
     const SDL_Palette* palette = screen->format->palette;
-    ASSERT_NE(palette, nullptr);
     ASSERT_EQ(palette->ncolors, 256);
-    EXPECT_EQ(palette->colors[255].r, 0);
-    EXPECT_EQ(palette->colors[255].g, 0);
-    EXPECT_EQ(palette->colors[255].b, 0);
-    for (int i = 0; i < 255; ++i) {
-        EXPECT_EQ(palette->colors[i].r, TerrainPalette[i][0]) << i;
-        EXPECT_EQ(palette->colors[i].g, TerrainPalette[i][1]) << i;
-        EXPECT_EQ(palette->colors[i].b, TerrainPalette[i][2]) << i;
+    static const std::uint8_t black[3] = {0, 0, 0};
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t* stored = i == borderColor ? black : TerrainPalette[i];
+        EXPECT_EQ(palette->colors[i].r, stored[0]) << i;
+        EXPECT_EQ(palette->colors[i].g, stored[1]) << i;
+        EXPECT_EQ(palette->colors[i].b, stored[2]) << i;
     }
-#ifndef LANDSCAPE_CUSTOM_TERRAIN
-    EXPECT_EQ(palette->colors[223].r, 51);
-    EXPECT_EQ(palette->colors[223].g, 160);
-    EXPECT_EQ(palette->colors[223].b, 204);
-#endif
+    EXPECT_EQ(regs16, nullptr);   // only the handheld maps its registers
 }
 
-TEST_F(Shell, StartAndQuitEventsEndTheLoop)
+// What a drain of events does to the loop: whether it ends it, and how many
+// screenshots it takes.
+TEST_F(Shell, DispatchEndsTheLoopOrSavesOnlyOnItsEvents)
 {
-    pushJoyButton(startButton, true);
-    EXPECT_TRUE(runPass());
-    pushJoyButton(startButton, false);
-    EXPECT_TRUE(runPass());
-    pushQuit();
-    EXPECT_TRUE(runPass());
-    pushKey(SDLK_ESCAPE, true);
-    EXPECT_TRUE(runPass());
-    EXPECT_FALSE(runPass());
-    pushQuit();
-    EXPECT_EQ(runMainLoop(), 0);
+    struct Case {
+        const char* name;
+        std::function<void()> events;
+        bool quits;
+        int screenshots;
+    };
+    const Case cases[] = {
+        {"START pressed", [] { pushEvents("+start"); }, true, 0},
+        {"START released", [] { pushEvents("-start"); }, true, 0},
+        {"SDL_QUIT", [] { pushEvents("quit"); }, true, 0},
+        {"Escape", [] { pushKey(SDLK_ESCAPE, true); }, true, 0},
+        {"SELECT queued behind START", [] { pushEvents("+start +select"); }, true, 1},
+        {"Space, its release, F12", [] { pushKey(SDLK_SPACE, true); pushKey(SDLK_SPACE, false);
+                                         pushKey(SDLK_F12, true); }, false, 2},
+        {"unassigned buttons and keys, SELECT released",
+         [] {
+             for (int b = 10; b < 20; ++b)
+                 pushButton(b, true);
+             for (int b = 9; b < 20; ++b)
+                 pushButton(b, false);
+             pushKey(SDLK_a, true);
+         },
+         false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startOver();
+        c.events();
+        EXPECT_EQ(runPass(), c.quits);
+        EXPECT_EQ(filesIn("."), c.screenshots);
+        EXPECT_FALSE(runPass());
+        EXPECT_EQ(screenPixels(), startUpPixels);
+        EXPECT_EQ(highDetail, 1);
+    }
 }
 
-TEST_F(Shell, UnassignedButtonsAndSelectReleaseDoNothing)
+// Every key and pad button of a direction holds exactly its slot until it
+// is released.
+TEST_F(Shell, KeysAndPadButtonsHoldTheirDirections)
 {
-    TempDirectory dir;
-    const std::string before = screenPixels();
-    for (int b = 10; b < 20; ++b)
-        pushJoyButton(b, true);
-    for (int b = 9; b < 20; ++b)
-        pushJoyButton(b, false);
-    pushKey(SDLK_a, true);
-    pushKey(SDLK_a, false);
-    EXPECT_FALSE(runPass());
-    EXPECT_EQ(passFrames(), 0u);
-    EXPECT_EQ(highDetail, 1);
-    EXPECT_EQ(heading, 180);
-    EXPECT_EQ(posX, 188.0);
-    EXPECT_EQ(screenPixels(), before);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    const struct {
+        std::vector<SDLKey> keys;
+        int button;
+        std::uint8_t slot;
+    } directions[] = {
+        {{SDLK_UP, SDLK_KP8}, 0, slotUp},           {{SDLK_KP7}, 1, slotUpLeft},
+        {{SDLK_LEFT, SDLK_KP4}, 2, slotLeft},       {{SDLK_KP1}, 3, slotDownLeft},
+        {{SDLK_DOWN, SDLK_KP2}, 4, slotDown},       {{SDLK_KP3}, 5, slotDownRight},
+        {{SDLK_RIGHT, SDLK_KP6}, 6, slotRight},     {{SDLK_KP9}, 7, slotUpRight},
+    };
+    for (const auto& d : directions) {
+        std::vector<std::function<void(bool)>> sources = {[&](bool down) { pushButton(d.button, down); }};
+        for (SDLKey key : d.keys)
+            sources.push_back([key](bool down) { pushKey(key, down); });
+        for (const auto& source : sources) {
+            SCOPED_TRACE(static_cast<int>(d.slot));
+            source(true);
+            runPass();
+            for (int slot = 0; slot < directionSlots; ++slot)
+                EXPECT_EQ(buttons[slot], slot == d.slot) << slot;
+            source(false);
+            runPass();
+            EXPECT_EQ(buttons[d.slot], 0);
+        }
+    }
 }
 
-TEST_F(Shell, AllQueuedPressesAreHandledBeforeTheNextPass)
+// A flight pass by pass: before each pass its events are queued (they are
+// read after the pass's update), then the frames it presents and the detail
+// level after it are checked, `times` passes in a row.
+struct Pass {
+    const char* events;
+    unsigned frames;
+    char level;   // 'H' high detail, 'L' low detail
+    int times = 1;
+};
+
+struct Flight {
+    const char* name;
+    std::vector<Pass> passes;
+    int turnDegrees;      // heading at the end minus 180
+    int xDirection;       // sign of the move along X (heading 180 faces -X)
+    bool startUpFrame;    // whether the last frame is the start-up frame again
+    int screenshots;
+};
+
+class Flights : public Shell, public ::testing::WithParamInterface<Flight> {};
+
+TEST_P(Flights, PresentTheFramesOfTheDetailPolicy)
 {
-    pushJoyButton(0, true);
-    pushJoyButton(2, true);
-    pushJoyButton(7, true);
+    const Flight& flight = GetParam();
+    int pass = 0;
+    for (const Pass& p : flight.passes)
+        for (int i = 0; i < p.times; ++i) {
+            SCOPED_TRACE(++pass);
+            pushEvents(i == 0 ? p.events : "");
+            EXPECT_EQ(passFrames(), p.frames);
+            EXPECT_EQ(highDetail, p.level == 'H');
+            EXPECT_EQ(rowCount, p.level == 'H' ? 179 : 120);
+        }
+    EXPECT_EQ((heading + 360 - 180) % 360, (flight.turnDegrees + 360) % 360);
+    EXPECT_EQ((posX > 188.0) - (posX < 188.0), flight.xDirection);
+    EXPECT_EQ(screenPixels() == startUpPixels, flight.startUpFrame);
+    EXPECT_EQ(filesIn("."), flight.screenshots);
+}
+
+const Flight flights[] = {
+    {"UpRightMovesAndTurnsEveryPass", {{"+upright", 0, 'L'}, {"", 1, 'L', 5}}, 10, -1, false, 0},
+    {"LeftAndRightTogetherRedrawWithNoNetTurn", {{"+left +right", 0, 'L'}, {"", 1, 'L', 3}}, 0, 0, false, 0},
+    {"UpAndDownTogetherFlyForward", {{"+up +down", 0, 'L'}, {"", 1, 'L', 2}}, 0, -1, false, 0},
+    {"DownAloneFliesBackward", {{"+down", 0, 'L'}, {"", 1, 'L', 2}}, 0, 1, false, 0},
+    {"ReleaseWithAnotherDirectionHeldArmsNothing",
+     {{"+up +left", 0, 'L'}, {"-up", 1, 'L'}, {"", 1, 'L', 5}}, -12, -1, false, 0},
+    {"FourIdlePassesCountAndTheFifthDrawsHighDetail",
+     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}, {"", 0, 'H', 5}}, 0, -1, false, 0},
+    {"PressDuringTheIdleCountCancelsIt",
+     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L', 2}, {"+left", 0, 'L'}, {"-left", 1, 'L'},
+      {"", 0, 'L', 4}, {"", 1, 'H'}},
+     -2, -1, false, 0},
+    {"TapWithinOneDrainDrawsOneLowFrameThenHighOnTheSixthPass",
+     {{"+up -up", 0, 'L'}, {"", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}}, 0, 0, true, 0},
+    {"InHighDetailAReleaseChangesOnlyTheFlag",
+     {{"+up", 0, 'L'}, {"+select", 2, 'H'}, {"-up", 1, 'H'}, {"", 0, 'H', 8}}, 0, -1, false, 1},
+    {"ScreenshotWhileSteeringSteersOnAtHighDetail",
+     {{"+upright", 0, 'L'}, {"", 1, 'L'}, {"+select", 2, 'H'}, {"", 1, 'H', 3}, {"-upright", 1, 'H'},
+      {"", 0, 'H', 3}},
+     12, -1, false, 1},
+    {"ScreenshotDuringTheIdleCountLetsItRunOnAndDrawNothing",
+     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L'}, {"+select", 1, 'H'}, {"", 0, 'H', 5}}, 0, -1, false, 1},
+    {"LosingFocusReleasesEveryDirection",
+     {{"+up +right", 0, 'L'}, {"", 1, 'L'}, {"lose", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}}, 4, -1, false, 0},
+    {"GainingFocusReleasesNothing", {{"+up", 0, 'L'}, {"gain", 1, 'L'}, {"", 1, 'L', 3}}, 0, -1, false, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Each, Flights, ::testing::ValuesIn(flights),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Thousands of random events through the real loop; after every pass the
+// camera and detail invariants hold and the bands are intact.
+TEST_F(Shell, RandomSoakKeepsTheInvariants)
+{
+    std::mt19937 random(20261206);
+    int screenshots = 0;
+    for (int pass = 0; pass < 4000; ++pass) {
+        for (int e = static_cast<int>(random() % 4); e > 0; --e) {
+            const unsigned kind = random() % 100;
+            if (kind < 90)
+                pushButton(static_cast<int>(random() % 8), kind < 45);
+            else if (kind < 92 && screenshots < 20)
+                pushButton(9, true), ++screenshots;
+            else if (kind < 96)
+                pushButton(10 + static_cast<int>(random() % 6), random() % 2);
+            else
+                pushButton(9, false);
+        }
+        if (random() % 50 == 0 || pass % 500 == 499)
+            pushEvents("-0 -1 -2 -3 -4 -5 -6 -7");
+        ASSERT_FALSE(runPass());
+        if (pass % 500 == 499) {   // an idle stretch ends at high detail
+            for (int i = 0; i < 6; ++i)
+                runPass();
+            ASSERT_EQ(highDetail, 1);
+        }
+        if (posX != 188.0 || posY != 168.0) {
+            ASSERT_TRUE(mapX >= 512 && mapX <= 767 && mapY >= 512 && mapY <= 767);
+        }
+        ASSERT_LT(heading, 360);
+        ASSERT_EQ(rowCount, highDetail ? 179 : 120);
+        const std::string pixels = screenPixels();
+        ASSERT_EQ(pixels.find_first_not_of('\xff'), 320u * 30);
+        ASSERT_EQ(pixels.find_last_not_of('\xff'), 320u * 210 - 1);
+    }
+    EXPECT_EQ(filesIn("."), screenshots);
+}
+
+// The desktop loop sleeps away what is left of 17 ms after each pass.
+TEST_F(Shell, LoopSleepsAwayTheRestOfEachPass)
+{
+    const struct {
+        Uint32 frameMilliseconds;
+        std::vector<Uint32> delays;
+    } cases[] = {{5, {12, 12}}, {17, {}}, {30, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frameMilliseconds);
+        startOver();
+        pushEvents("+up");
+        runPass();   // reads the press: every pass from here on draws
+        fakeClock = true;
+        frameMilliseconds = c.frameMilliseconds;
+        delays.clear();
+        quitAtFrame = presentedFrames + 3;
+        EXPECT_EQ(runMainLoop(), 0);
+        fakeClock = false;
+        frameMilliseconds = 0;
+        quitAtFrame = 0;
+        EXPECT_EQ(delays, c.delays);
+    }
+}
+
+std::string bmpPixels(const char* path)
+{
+    SDL_Surface* saved = SDL_LoadBMP(path);
+    if (!saved)
+        return "";
+    std::string pixels;
+    for (int y = 0; y < saved->h; ++y)
+        pixels.append(static_cast<const char*>(saved->pixels) + y * saved->pitch, saved->w);
+    SDL_FreeSurface(saved);
+    return pixels;
+}
+
+TEST_F(Shell, ScreenshotIsTheHighDetailScreenWithItsPalette)
+{
+    pushEvents("+up -up");
     runPass();
-    EXPECT_EQ(buttons[slotUp], 1);
-    EXPECT_EQ(buttons[slotLeft], 1);
-    EXPECT_EQ(buttons[slotUpRight], 1);
+    ASSERT_EQ(passFrames(), 1u);   // a low detail frame
+    ASSERT_NE(screenPixels(), startUpPixels);
+    const mode_t umaskBefore = umask(0);
+    saveScreenshot();
+    umask(umaskBefore);
+    EXPECT_EQ(highDetail, 1);
+    EXPECT_EQ(screenPixels(), startUpPixels);
+    EXPECT_EQ(bmpPixels("lnd000.bmp"), startUpPixels);
+    EXPECT_EQ(fs::status("lnd000.bmp").permissions(),   // 0644
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    // The palette: 256 entries (blue, green, red, 0) after the two headers.
+    const std::string file = readFile("lnd000.bmp");
+    ASSERT_EQ(file.size(), 77878u);
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c)
+            ASSERT_EQ(static_cast<std::uint8_t>(file[54 + 4 * i + 2 - c]), i == 255 ? 0 : TerrainPalette[i][c]);
 }
 
-TEST_F(Shell, SelectQueuedAfterStartStillSaves)
+// Names are claimed by creating the file: what exists, whatever it is, is
+// left alone and the first free name is used.
+TEST_F(Shell, ScreenshotTakesTheFirstFreeNameAndLeavesEveryFileAlone)
 {
-    TempDirectory dir;
-    pushJoyButton(startButton, true);
-    pushJoyButton(selectButton, true);
-    EXPECT_TRUE(runPass());
-    EXPECT_TRUE(std::filesystem::exists("lnd000.bmp"));
+    std::ofstream("lnd000.bmp") << "private";
+    fs::permissions("lnd000.bmp", fs::perms::none);      // unreadable
+    fs::create_symlink(dir / "elsewhere.bmp", "lnd001.bmp");   // dangling
+    std::ofstream("real.txt") << "keep";
+    fs::create_symlink(dir / "real.txt", "lnd002.bmp");
+    for (int n = 4; n < 500; ++n)
+        std::ofstream(shotName(n)) << n;
+    saveScreenshot();
+    saveScreenshot();
+    EXPECT_FALSE(fs::exists(dir / "elsewhere.bmp"));
+    EXPECT_EQ(readFile("real.txt"), "keep");
+    EXPECT_EQ(readFile("lnd004.bmp"), "4");
+    EXPECT_EQ(fs::file_size("lnd003.bmp"), 77878u);
+    EXPECT_EQ(fs::file_size("lnd500.bmp"), 77878u);
+    fs::permissions("lnd000.bmp", fs::perms::owner_read);
+    EXPECT_EQ(readFile("lnd000.bmp"), "private");
+    // With all thousand names taken nothing is written.
+    for (int n = 501; n < 1000; ++n)
+        std::ofstream(shotName(n)) << n;
+    const int files = filesIn(".");
+    saveScreenshot();
+    EXPECT_EQ(filesIn("."), files);
+    EXPECT_EQ(readFile("lnd999.bmp"), "999");
 }
 
-TEST_F(Shell, SpaceAndF12TakeScreenshots)
+// A file size limit below a screenshot's 77878 bytes makes the write fail
+// as a full disk would: part-way (5000) or only in the final flush (77877).
+TEST_F(Shell, FailedScreenshotWriteLeavesNoFile)
 {
-    TempDirectory dir;
-    pushKey(SDLK_SPACE, true);
-    pushKey(SDLK_SPACE, false);
-    pushKey(SDLK_F12, true);
-    EXPECT_FALSE(runPass());
-    EXPECT_TRUE(std::filesystem::exists("lnd000.bmp"));
-    EXPECT_TRUE(std::filesystem::exists("lnd001.bmp"));
-    EXPECT_FALSE(std::filesystem::exists("lnd002.bmp"));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (rlim_t limit : {5000, 77877}) {
+        SCOPED_TRACE(limit);
+        rlimit small = saved;
+        small.rlim_cur = limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        saveScreenshot();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(filesIn("."), 0);
+    }
+    std::signal(SIGXFSZ, previousHandler);
+    saveScreenshot();
+    EXPECT_EQ(fs::file_size("lnd000.bmp"), 77878u);
 }
 
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!::testing::GTEST_FLAG(list_tests)) {
+        startUp();
+        framesAtStartUp = presentedFrames;
+        startUpPixels = screenPixels();
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,33 @@
+# Sourced by the end-to-end scripts: a scratch directory $work, check NAME
+# STATUS DETAIL counting $passed and $failed, and start_xvfb, which starts
+# a private X server (its screen also the file $work/Xvfb_screen0) and
+# exports its DISPLAY. Both go away when the script exits.
+work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
+xvfb_pid=
+passed=0
+failed=0
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+
+check() {   # check NAME CONDITION-RESULT DETAIL
+    if [ "$2" = 0 ]; then
+        passed=$((passed + 1)); echo "ok: $1"
+    else
+        failed=$((failed + 1)); echo "FAILED: $1: $3"
+        for log in run.err run.out xvfb.log xdotool.err; do
+            [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
+        done
+    fi
+}
+
+# -noreset: by default the server resets whenever its last client
+# disconnects, and a client connecting during that reset (the program
+# starting just as an xdotool call ends) is dropped with "Couldn't open X11
+# display". The display number arrives on fd 3 once the server is ready; a
+# loaded machine can take a while.
+start_xvfb() {
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
+    export DISPLAY=":$(head -n 1 "$work/display")"
+}
