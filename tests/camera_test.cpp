@@ -1,4 +1,5 @@
-// The camera's trigonometric tables, turning and moving.
+// The camera: whole-degree turns with single-precision directions, and
+// moves whose increments are rounded to single precision.
 #include <gtest/gtest.h>
 
 #include "render/camera.h"
@@ -14,173 +15,73 @@ protected:
         moved = 0;
         turned = 0;
     }
+    // Reaches heading h by a turn, as the program does.
+    static void face(int h)
+    {
+        heading = static_cast<std::uint16_t>((h + 358) % 360);
+        turn(2);
+    }
 };
 
-TEST_F(Camera, StartsAtItsStartUpState)
+TEST_F(Camera, TurnsWrapTheHeadingAndRaiseBothFlags)
 {
-    EXPECT_EQ(heading, 180);
-    EXPECT_EQ(posX, 188.0);
-    EXPECT_EQ(posY, 168.0);
-    EXPECT_EQ(dirX, -256.0);
-    EXPECT_EQ(dirY, 0.0);
-    EXPECT_EQ(dirXi, -256);
-    EXPECT_EQ(dirYi, 0);
-    // The start-up map position is the plain truncation, without +512.
-    EXPECT_EQ(mapX, 188);
-    EXPECT_EQ(mapY, 168);
-}
-
-TEST_F(Camera, TrigTablesAreRoundedToSinglePrecision)
-{
-    for (int i = 0; i < 360; ++i) {
-        EXPECT_EQ(static_cast<double>(static_cast<float>(sinTable[i])), sinTable[i]) << i;
-        EXPECT_EQ(static_cast<double>(static_cast<float>(cosTable[i])), cosTable[i]) << i;
+    const struct { int from, delta, to; } turns[] = {{0, 358, 358}, {359, 2, 1}, {2, 358, 0}, {358, 2, 0}, {180, 2, 182}};
+    for (const auto& t : turns) {
+        heading = static_cast<std::uint16_t>(t.from);
+        moved = turned = 0;
+        turn(static_cast<std::uint16_t>(t.delta));
+        EXPECT_EQ(heading, t.to) << t.from << " + " << t.delta;
+        EXPECT_EQ(moved, 1);
+        EXPECT_EQ(turned, 1);
     }
-    EXPECT_EQ(cosTable[0], 1.0);
-    EXPECT_EQ(sinTable[0], 0.0);
-    // sin of single-precision pi is not zero.
-    EXPECT_NE(sinTable[180], 0.0);
-    EXPECT_LT(sinTable[180], 0.0);
 }
 
-TEST_F(Camera, HeadingWrapsBothWays)
+// Directions are single(single(cos) * 256), truncated toward zero; the
+// checked component of each heading is the one whose rounding decides it.
+TEST_F(Camera, DirectionsAreRoundedToSinglePrecisionThenTruncated)
 {
-    heading = 0;
-    turn(358);
-    EXPECT_EQ(heading, 358);
-    heading = 359;
-    turn(2);
-    EXPECT_EQ(heading, 1);
-    heading = 2;
-    turn(358);
-    EXPECT_EQ(heading, 0);
-    heading = 358;
-    turn(2);
-    EXPECT_EQ(heading, 0);
+    const struct { int heading; double* direction; int* truncated; double value; int whole; } expected[] = {
+        {45, &dirX, &dirXi, 181.01933288574219, 181}, {45, &dirY, &dirYi, 181.01933288574219, 181},
+        {60, &dirX, &dirXi, 127.99999237060547, 127}, {300, &dirX, &dirXi, 128.00009155273438, 128},
+        {30, &dirY, &dirYi, 128.0, 128},              {150, &dirY, &dirYi, 127.99995422363281, 127},
+        {90, &dirY, &dirYi, 256.0, 256},              {90, &dirX, &dirXi, -0.0000111901853, 0},
+        {180, &dirY, &dirYi, -0.0000223803706, 0},   // sin of single-precision pi is not 0
+    };
+    for (const auto& e : expected) {
+        face(e.heading);
+        EXPECT_NEAR(*e.direction, e.value, 1e-9) << e.heading;
+        EXPECT_EQ(*e.truncated, e.whole) << e.heading;
+    }
 }
 
-TEST_F(Camera, TurnRaisesBothFlags)
-{
-    turn(2);
-    EXPECT_EQ(turned, 1);
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(heading, 182);
-}
-
-TEST_F(Camera, DirectionValuesAtListedHeadings)
-{
-    heading = 43;
-    turn(2);
-    EXPECT_DOUBLE_EQ(dirX, 181.01933288574219);
-    EXPECT_EQ(dirX, dirY);
-    EXPECT_EQ(dirXi, 181);
-    EXPECT_EQ(dirYi, 181);
-    EXPECT_EQ(static_cast<float>(dirX), 181.01933f);
-
-    heading = 88;
-    turn(2);
-    EXPECT_EQ(dirXi, 0);
-    EXPECT_EQ(dirYi, 256);
-
-    heading = 58;
-    turn(2);
-    EXPECT_EQ(static_cast<float>(dirX), 127.99999237f);
-    EXPECT_LT(dirX, 128.0);
-    EXPECT_EQ(dirXi, 127);
-
-    heading = 298;
-    turn(2);
-    EXPECT_EQ(static_cast<float>(dirX), 128.00009155f);
-    EXPECT_GT(dirX, 128.0);
-    EXPECT_EQ(dirXi, 128);
-
-    heading = 28;
-    turn(2);
-    EXPECT_EQ(dirY, 128.0);
-    EXPECT_EQ(dirYi, 128);
-
-    heading = 148;
-    turn(2);
-    EXPECT_EQ(static_cast<float>(dirY), 127.99995422f);
-    EXPECT_EQ(dirYi, 127);
-}
-
-TEST_F(Camera, HeadingOneEightyReachedByTurningIsNotExactlyAxial)
-{
-    turn(2);
-    turn(358);
-    EXPECT_EQ(heading, 180);
-    EXPECT_NE(dirY, 0.0);
-    EXPECT_NEAR(dirY, -0.0000224, 0.0000001);
-    EXPECT_EQ(dirYi, 0);
-    EXPECT_EQ(dirX, -256.0);
-    EXPECT_EQ(dirXi, -256);
-}
-
-TEST_F(Camera, FirstForwardMoveFromStartUp)
+TEST_F(Camera, MovesAddSinglePrecisionIncrementsAndSampleFromTheLowEightBits)
 {
     move(forwardStep);
-    EXPECT_EQ(posX, 188.0 + static_cast<float>(-256.0 * static_cast<double>(forwardStep)));
-    EXPECT_NEAR(posX, 185.44, 1e-6);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f));
     EXPECT_EQ(posY, 168.0);
+    // +512 on both: two map rows further along the sampling ring than the
+    // plain truncation start-up uses.
     EXPECT_EQ(mapX, 697);
     EXPECT_EQ(mapY, 680);
     EXPECT_EQ(moved, 1);
     EXPECT_EQ(turned, 0);
-}
+    // The sum stays double: 100 steps are 100 rounded increments.
+    for (int i = 1; i < 100; ++i)
+        move(backwardStep);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f) + 99 * static_cast<double>(static_cast<float>(2.56f)));
 
-TEST_F(Camera, StepIsTheSinglePrecisionIncrement)
-{
-    // The increment is rounded to single precision before it is added, and
-    // the sum is kept in double precision: after 100 steps the position is
-    // 100 rounded increments from the start, not 256 cells.
-    const double increment = static_cast<float>(-256.0 * static_cast<double>(forwardStep));
-    double expected = 188.0;
-    for (int i = 0; i < 100; ++i) {
+    const struct { double position; int sampled; } positions[] = {
+        {-0.5, 512}, {-1.5, 767}, {-256.0, 512}, {-257.25, 767}, {255.9, 767},
+        {1099511627776.0 + 300.75, 556},   // beyond a 32-bit truncation
+        {-1099511627776.0 - 1.5, 767},
+    };
+    dirX = dirY = 0.0;   // a move then only recomputes the sampled cell
+    for (const auto& p : positions) {
+        posX = posY = p.position;
         move(forwardStep);
-        expected += increment;
+        EXPECT_EQ(mapX, p.sampled) << p.position;
+        EXPECT_EQ(mapY, p.sampled) << p.position;
     }
-    EXPECT_EQ(posX, expected);
-}
-
-TEST_F(Camera, NegativePositionsKeepTheLowEightBits)
-{
-    // A zero direction leaves the position where it is set.
-    dirX = 0.0;
-    dirY = 0.0;
-    posX = -0.5;
-    posY = -1.5;
-    move(forwardStep);
-    EXPECT_EQ(mapX, 512);
-    EXPECT_EQ(mapY, 767);
-    posX = -256.0;
-    posY = -257.25;
-    move(forwardStep);
-    EXPECT_EQ(mapX, 512);
-    EXPECT_EQ(mapY, 767);
-}
-
-TEST_F(Camera, LongFlightsStayInRange)
-{
-    heading = 43;
-    turn(2);
-    for (int i = 0; i < 100000; ++i) {
-        move(forwardStep);
-        ASSERT_GE(mapX, 512);
-        ASSERT_LE(mapX, 767);
-        ASSERT_GE(mapY, 512);
-        ASSERT_LE(mapY, 767);
-    }
-    EXPECT_GT(posX, 180000.0);
-    // Beyond the range of a 32-bit truncation the low 8 bits still follow
-    // the position.
-    dirX = 0.0;
-    dirY = 0.0;
-    posX = 1099511627776.0 + 300.75;   // 2^40 + 300.75
-    posY = -1099511627776.0 - 1.5;
-    move(forwardStep);
-    EXPECT_EQ(mapX, 300 - 256 + 512);
-    EXPECT_EQ(mapY, 767);
 }
 
 }  // namespace
