@@ -17,7 +17,7 @@ export SDL_AUDIODRIVER=dummy
 refused() {   # refused NAME STATUS PATTERN ENV-ARGUMENTS...
     local name=$1 want=$2 pattern=$3 status err
     shift 3
-    env "$@" timeout 60 "$program" >"$work/out" 2>"$work/err" </dev/null
+    timeout 60 env "$@" "$program" >"$work/out" 2>"$work/err" </dev/null
     status=$?
     err=$(cat "$work/err")
     [ $status = "$want" ] && [[ "$err" == $pattern ]] && [ "$(wc -l <"$work/err")" = 1 ]
