@@ -292,33 +292,18 @@ async function run() {
   const links = await evaluate("[...document.querySelectorAll('#shots a')].map(a => a.download).join(' ')");
   check('the page links both screenshots', links === 'lnd000.bmp lnd001.bmp', `links: '${links}'`);
 
-  // Focus: another tab comes to the front while Up is held (the page is
-  // blurred and hidden), then this one again. The flight must have stopped.
-  let before = await canvasPixels();
-  await keyDown('Up');
-  await waitForCanvasChange(before);
-  const other = await send('Target.createTarget', { url: 'about:blank' });
-  await waitFor('the page to be hidden', async () =>
-    ((await evaluate('document.visibilityState')) === 'hidden' ? true : undefined));
-  await send('Target.activateTarget', { targetId });
-  await send('Target.closeTarget', { targetId: other.targetId });
-  await waitFor('the page to be shown', async () =>
-    ((await evaluate('document.visibilityState')) === 'visible' ? true : undefined));
-  // (A hundred forward steps fly once round the map, so the step count
-  // render_frame finds may be smaller than the one flown.)
-  const stopped = await settledHighDetailFrame();
-  check('losing focus releases a held direction', Number.isInteger(stopped), 'no full-detail frame');
-  await keyUp('Up');
-
-  // A press and the loss of focus that arrive within one animation frame:
-  // the drain sees the press first, so only the focus event can release it.
-  before = await canvasPixels();
+  // Losing focus releases a held direction. The press and the window's blur
+  // arrive within one animation frame: the drain sees the press first, so
+  // only the focus event can release it. (Emscripten's layer itself
+  // releases the keys it saw pressed on a blur, so a blur of its own after
+  // a real key press would not show whether the program handles focus.)
+  const before = await canvasPixels();
   await evaluate(`document.dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowUp', keyCode: 38 }));
                   window.dispatchEvent(new FocusEvent('blur'))`);
   await waitForCanvasChange(before);   // the press's low-detail frame
   const still = await settledHighDetailFrame();
-  check('a press followed by a focus loss in the same frame moves nothing', still === stopped,
-    `${still} forward steps against ${stopped}`);
+  check('losing focus releases a held direction: a press and a blur in one frame fly nowhere', still === flown,
+    `${still} forward steps against ${flown}`);
 
   // Escape stops the flyover and says so.
   await press('Escape');
