@@ -93,7 +93,6 @@ void startUp()
 
     selectHighDetail();
     buildRays();
-    sampleTerrain();
     drawFrame();
 }
 

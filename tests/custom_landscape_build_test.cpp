@@ -75,8 +75,6 @@ std::vector<std::uint8_t> referenceFrame(const View& view, const std::vector<std
                                          const std::vector<std::uint8_t>& colors)
 {
     buildStartUpTables();
-    for (int i = 0; i < mapCells; ++i)
-        heightTable[i] = static_cast<std::uint16_t>(255 - heights[static_cast<std::size_t>(i)]);
     if (!view.high)
         selectLowDetail();
     const double step = forwardStep;
@@ -85,7 +83,7 @@ std::vector<std::uint8_t> referenceFrame(const View& view, const std::vector<std
 
     auto buffers = std::make_unique<ReferenceBuffers>();
     referenceBuildRays(*buffers);
-    referenceSampleTerrain(*buffers, colors.data());
+    referenceSampleTerrain(*buffers, heights.data(), colors.data());
     std::vector<std::uint8_t> frame(frameWidth * frameHeight);
     referenceComposeFrame(*buffers, frame.data(), frameWidth);
     return frame;

@@ -102,14 +102,13 @@ TEST_F(Projection, BuildRowTablesWithNoRowsWritesNothing)
 
 TEST_F(Projection, QuotientTablesEqualTheDivisionForEveryRowAndDivisor)
 {
-    for (std::int32_t d = minColCos; d <= maxColCos; ++d)
-        for (int r = 0; r < tableRows; ++r) {
-            ASSERT_EQ(rowQuotientHi[d - minColCos][r], distHi[r] / d * 65536) << d << " " << r;
-            ASSERT_EQ(rowQuotientLo[d - minColCos][r], distLo[r] / d * 65536) << d << " " << r;
-        }
-    // Truncation toward zero for the negative rows of the low table.
-    EXPECT_EQ(rowQuotientLo[0][179], -27 * 65536);
-    EXPECT_EQ(rowQuotientHi[0][1], 247 * 65536);   // 61015 / 247
+    for (std::int32_t d = minColCos; d <= maxColCos; ++d) {
+        for (int r = 0; r <= highDetailRows; ++r)
+            ASSERT_EQ(nearQuotientHi[d - minColCos][highDetailRows - r], distHi[r] / d * 65536) << d << " " << r;
+        for (int r = 0; r <= lowDetailRows; ++r)
+            ASSERT_EQ(nearQuotientLo[d - minColCos][lowDetailRows - r], distLo[r] / d * 65536) << d << " " << r;
+    }
+    EXPECT_EQ(nearQuotientHi[0][highDetailRows - 1], 247 * 65536);   // row 1: 61015 / 247
 }
 
 TEST_F(Projection, DetailSelectionSwapsTheTables)
@@ -119,13 +118,25 @@ TEST_F(Projection, DetailSelectionSwapsTheTables)
     EXPECT_EQ(rowCount, 120);
     EXPECT_EQ(rowDistance, distLo);
     EXPECT_EQ(rowScale, scaleLo);
-    EXPECT_EQ(rowQuotient, rowQuotientLo);
+    EXPECT_EQ(nearQuotient, nearQuotientLo);
+    EXPECT_EQ(nearScale, nearScaleLo);
     selectHighDetail();
     EXPECT_EQ(highDetail, 1);
     EXPECT_EQ(rowCount, 179);
     EXPECT_EQ(rowDistance, distHi);
     EXPECT_EQ(rowScale, scaleHi);
-    EXPECT_EQ(rowQuotient, rowQuotientHi);
+    EXPECT_EQ(nearQuotient, nearQuotientHi);
+    EXPECT_EQ(nearScale, nearScaleHi);
+}
+
+TEST_F(Projection, NearestFirstScalesRunFromRowCountToRow1ThenEndWithZero)
+{
+    for (int i = 0; i < highDetailRows; ++i)
+        ASSERT_EQ(nearScaleHi[i], scaleHi[highDetailRows - i]) << i;
+    for (int i = 0; i < lowDetailRows; ++i)
+        ASSERT_EQ(nearScaleLo[i], scaleLo[lowDetailRows - i]) << i;
+    EXPECT_EQ(nearScaleHi[highDetailRows], 0);
+    EXPECT_EQ(nearScaleLo[lowDetailRows], 0);
 }
 
 }  // namespace

@@ -44,7 +44,6 @@ void render(bool high)
     else
         selectLowDetail();
     buildRays();
-    sampleTerrain();
     composeFrame(frame.data());
 }
 
