@@ -36,7 +36,8 @@ void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes
 
 // The bands fill 320 bytes per row: in the 8-bit mode a pixel is one byte.
 // Every column draws all 180 view rows itself, terrain and then sky, so
-// the view is not cleared first.
+// the view is not cleared first. The samples the near-row skip leaves out
+// are neither cast nor tested.
 void composeFrame(uint8_t* pixels)
 {
     pixel = pixels;
@@ -52,6 +53,7 @@ void composeFrame(uint8_t* pixels)
     source.color = colorTable + ((mapY * 256 + mapX) & (mapCells - 1));
     source.pitch = pitch;
     findFirstSamples();
+    castRays();
     bottom = viewOrigin + viewRows * pitch;
     for (group = 0; group < columnGroups; ++group) {
         scales = nearScale + firstSample[group];

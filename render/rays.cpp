@@ -4,14 +4,20 @@
 #include "render/near_rows.h"
 
 uint16_t rayOffset[screenColumns * tableRows];
+int32_t castFrom[columnGroups];
 RayBox rayBoxes[columnGroups][rowPairs];
 
 namespace {
+// Each column's ray direction: 65536 * sin and 65536 * cos of (heading +
+// column angle), the factors of its row (Y) and column (X) offsets.
+int32_t rayRowFactor[screenColumns];
+int32_t rayColFactor[screenColumns];
+
 // Pass state, at file scope like every pass's.
 int32_t column;
 int32_t sample;            // index rowCount - r of a sample in its column
-int32_t raySin;            // P: 65536 * sin(heading + column angle)
-int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
+int32_t raySin;            // P: the column's rayRowFactor
+int32_t rayCos;            // Q: the column's rayColFactor
 const int32_t* quotients;  // t * 65536 per sample, for this column's colCos
 uint16_t* out;             // next rayOffset entry of the column
 uint16_t* columnEnd;       // where the column's cast entries end
@@ -38,8 +44,8 @@ inline int32_t highWord(int32_t a, int32_t b)
 
 void aimRay()
 {
-    raySin = colSin[column] * dirXi + colCos[column] * dirYi;
-    rayCos = colCos[column] * dirXi - colSin[column] * dirYi;
+    raySin = rayRowFactor[column];
+    rayCos = rayColFactor[column];
     quotients = nearQuotient[colCos[column] - minColCos];
 }
 
@@ -89,25 +95,36 @@ void buildRayBoxes()
 }
 }
 
-// Column by column, nearest row first, so rayOffset is written
-// sequentially, two samples a turn. t = rowDistance[r] / colCos[c] comes
-// from the level's quotient table, which holds exactly that truncated
-// quotient. Only the low 16 bits of the offset are kept: composition
-// reduces the index modulo 65536 anyway. When the count of samples is odd,
-// the sample of row 0 is cast too, into the entry where the column ends.
 void buildRays()
 {
     for (column = 0; column < screenColumns; ++column) {
-        aimRay();
-        quotients += castStart[highDetail];
-        out = rayOffset + column * tableRows + castStart[highDetail];
-        columnEnd = rayOffset + column * tableRows + rowCount;
-        do {
-            out[0] = rayOffsetAt(quotients[0]);
-            out[1] = rayOffsetAt(quotients[1]);
-            out += 2;
-            quotients += 2;
-        } while (out < columnEnd);
+        rayRowFactor[column] = colSin[column] * dirXi + colCos[column] * dirYi;
+        rayColFactor[column] = colCos[column] * dirXi - colSin[column] * dirYi;
     }
+    for (group = 0; group < columnGroups; ++group)
+        castFrom[group] = rowCount;
     buildRayBoxes();
+}
+
+// Column by column, nearest row first, so rayOffset is written
+// sequentially. t = rowDistance[r] / colCos[c] comes from the level's
+// quotient table, which holds exactly that truncated quotient. Only the low
+// 16 bits of the offset are kept: composition reduces the index modulo
+// 65536 anyway.
+void castRays()
+{
+    for (group = 0; group < columnGroups; ++group) {
+        if (firstSample[group] >= castFrom[group])
+            continue;
+        for (column = group * columnGroup; column < (group + 1) * columnGroup; ++column) {
+            aimRay();
+            quotients += firstSample[group];
+            out = rayOffset + column * tableRows + firstSample[group];
+            columnEnd = rayOffset + column * tableRows + castFrom[group];
+            do
+                *out++ = rayOffsetAt(*quotients++);
+            while (out != columnEnd);
+        }
+        castFrom[group] = firstSample[group];
+    }
 }

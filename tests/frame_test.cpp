@@ -102,7 +102,19 @@ protected:
     }
     void TearDown() override { useLandscape(HeightMap, ColorMap); }
 
-    // Every heading at both levels, the position going round the list.
+    void expectSameFrame(const std::uint8_t* heights, const std::uint8_t* colors, const char* what)
+    {
+        composeFrame(ours.data() + guard);
+        referenceBuildRays(*reference);
+        referenceSampleTerrain(*reference, heights, colors);
+        referenceComposeFrame(*reference, expected.data() + guard, pitch);
+        ASSERT_EQ(ours, expected) << what << " frame at heading " << heading << (highDetail ? " high" : " low")
+                                  << " from " << posX << ", " << posY;
+        ASSERT_EQ(std::memcmp(columnTop, reference->columnTop, sizeof columnTop), 0) << what << " " << heading;
+    }
+
+    // Every heading at both levels: a turn frame, then a move frame from
+    // elsewhere with the same rays, the positions going round the list.
     void expectEveryViewMatches(const std::uint8_t* heights, const std::uint8_t* colors)
     {
         for (int level = 0; level < 2; ++level) {
@@ -112,18 +124,17 @@ protected:
                 selectLowDetail();
             for (int h = 0; h < 360; ++h) {
                 faceHeading(h);
-                const double* position = positions[(h + level) % positionCount];
-                posX = position[0];
-                posY = position[1];
-                move(h % 2 ? forwardStep : backwardStep);
-                buildRays();
-                composeFrame(ours.data() + guard);
-                referenceBuildRays(*reference);
-                referenceSampleTerrain(*reference, heights, colors);
-                referenceComposeFrame(*reference, expected.data() + guard, pitch);
-                ASSERT_EQ(ours, expected) << "heading " << h << (level ? " low" : " high") << " at "
-                                          << position[0] << ", " << position[1];
-                ASSERT_EQ(std::memcmp(columnTop, reference->columnTop, sizeof columnTop), 0) << h;
+                for (int frame = 0; frame < 2; ++frame) {
+                    const double* position = positions[(h + level + 3 * frame) % positionCount];
+                    posX = position[0];
+                    posY = position[1];
+                    move(h % 2 ? forwardStep : backwardStep);
+                    if (frame == 0)
+                        buildRays();
+                    expectSameFrame(heights, colors, frame == 0 ? "turn" : "move");
+                    if (HasFatalFailure())
+                        return;
+                }
             }
         }
     }
