@@ -56,15 +56,13 @@ const std::vector<Terrain>& syntheticTerrains()
             const bool tower = row % 64 >= 30 && row % 64 < 33 && column % 80 < 3;
             return tower ? 255 : needle[cell] ? needle[cell] : (row * 7 + column * 3) % 40;
         }));
-        // Walls one cell thick along the map's seams: columns 255 and 0,
-        // where a column coordinate carries into the next row, and rows 255
-        // and 0; the rest is sea level.
-        all.push_back(makeTerrain("walls across the seams", [](int row, int column, int) {
-            if (column == 255 || column == 0)
-                return 140 + (row * 37) % 116;
-            if (row == 255 || row == 0)
-                return 140 + (column * 53) % 116;
-            return 0;
+        // Posts of one cell along the map's seams, about one cell in 12
+        // of the four columns either side of where a column coordinate
+        // carries into the next row (255 | 0) and of the rows either side of
+        // 255 | 0; the rest is sea level.
+        all.push_back(makeTerrain("posts along the seams", [](int row, int column, int cell) {
+            const bool seam = (column + 4) % 256 < 8 || (row + 4) % 256 < 8;
+            return seam && (cell * 2654435761u) % 12 == 0 ? 140 + (cell * 40503u) % 116 : 0;
         }));
         // Plateaus of 16 x 16 cells at heights from sea level to 255, with
         // cliffs between them.

@@ -1,8 +1,11 @@
 // Ray offsets and the index rule, pinned through the straightforward passes
-// at the start-up view, and the ray boxes the near-row skip relies on.
+// at the start-up view, and the ray boxes and box test the near-row skip
+// relies on.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "assets/landscape.h"
 #include "reference_passes.h"
@@ -94,6 +97,44 @@ TEST_F(Rays, BoxesHoldEverySampleOfTheirRows)
                 }
         }
     }
+}
+
+// The skip leaves out a pair only if every cell under its box, found by the
+// index rule, is deep enough to hide the pair: boxes of every size the rays
+// make, many across the map's seams, over sea level with needles.
+TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
+{
+    std::mt19937 random(1207);
+    std::vector<std::uint8_t> heights(mapCells), colors(mapCells, 1);
+    for (auto& h : heights)
+        h = random() % 8 == 0 ? static_cast<std::uint8_t>(random() % 256) : std::uint8_t{0};
+    buildStartUpTables();
+    useLandscape(heights.data(), colors.data());
+    const int first = castStart[highDetail];
+    const int need = hidingDepth[highDetail][first + 1];
+    int skipped = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        mapX = 512 + static_cast<int>(random() % 256);
+        mapY = 512 + static_cast<int>(random() % 256);
+        RayBox box;
+        box.colMin = static_cast<std::int16_t>((trial % 2 ? 768 - mapX : 0) - static_cast<int>(random() % 10));
+        box.colMax = static_cast<std::int16_t>(box.colMin + random() % 10);
+        box.rowMin = static_cast<std::int16_t>(static_cast<int>(random() % 200) - 100);
+        box.rowMax = static_cast<std::int16_t>(box.rowMin + random() % 10);
+        for (auto& group : rayBoxes)
+            group[0] = box;
+        findFirstSamples();
+        if (firstSample[0] == first)
+            continue;
+        ++skipped;
+        for (int y = box.rowMin; y <= box.rowMax; ++y)
+            for (int x = box.colMin; x <= box.colMax; ++x)
+                ASSERT_GE(heightTable[((mapY + y) * 256 + mapX + x) & 0xFFFF], need)
+                    << "box rows " << box.rowMin << ".." << box.rowMax << " columns " << box.colMin << ".."
+                    << box.colMax << " from " << mapX << ", " << mapY;
+    }
+    EXPECT_GT(skipped, 1000);
+    useLandscape(HeightMap, ColorMap);
 }
 
 }  // namespace
