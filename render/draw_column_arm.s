@@ -30,6 +30,7 @@
 @ r4-r11 and lr are saved; the routine calls nothing.
 
         .text
+        .arm
         .align  2
         .global drawColumn
         .type   drawColumn, %function

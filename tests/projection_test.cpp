@@ -1,4 +1,5 @@
-// Column and row tables, the quotient tables and the detail selection.
+// Column and row tables and the detail selection. The quotient and
+// nearest-first tables are held to the division by the frame tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,17 +101,6 @@ TEST_F(Projection, BuildRowTablesWithNoRowsWritesNothing)
     EXPECT_EQ(scale[3], -777);
 }
 
-TEST_F(Projection, QuotientTablesEqualTheDivisionForEveryRowAndDivisor)
-{
-    for (std::int32_t d = minColCos; d <= maxColCos; ++d) {
-        for (int r = 0; r <= highDetailRows; ++r)
-            ASSERT_EQ(nearQuotientHi[d - minColCos][highDetailRows - r], distHi[r] / d * 65536) << d << " " << r;
-        for (int r = 0; r <= lowDetailRows; ++r)
-            ASSERT_EQ(nearQuotientLo[d - minColCos][lowDetailRows - r], distLo[r] / d * 65536) << d << " " << r;
-    }
-    EXPECT_EQ(nearQuotientHi[0][highDetailRows - 1], 247 * 65536);   // row 1: 61015 / 247
-}
-
 TEST_F(Projection, DetailSelectionSwapsTheTables)
 {
     selectLowDetail();
@@ -127,16 +117,6 @@ TEST_F(Projection, DetailSelectionSwapsTheTables)
     EXPECT_EQ(rowScale, scaleHi);
     EXPECT_EQ(nearQuotient, nearQuotientHi);
     EXPECT_EQ(nearScale, nearScaleHi);
-}
-
-TEST_F(Projection, NearestFirstScalesRunFromRowCountToRow1ThenEndWithZero)
-{
-    for (int i = 0; i < highDetailRows; ++i)
-        ASSERT_EQ(nearScaleHi[i], scaleHi[highDetailRows - i]) << i;
-    for (int i = 0; i < lowDetailRows; ++i)
-        ASSERT_EQ(nearScaleLo[i], scaleLo[lowDetailRows - i]) << i;
-    EXPECT_EQ(nearScaleHi[highDetailRows], 0);
-    EXPECT_EQ(nearScaleLo[lowDetailRows], 0);
 }
 
 }  // namespace
