@@ -4,7 +4,8 @@
 #include "render/frame.h"
 
 namespace {
-// Pass state, at file scope like every pass's.
+// Pass state, at file scope with internal linkage: the program's
+// convention for the state of its passes.
 const uint8_t* depth;      // heightTable + the camera's cell index
 const uint8_t* colors;     // colorTable + the camera's cell index
 int32_t pitch;             // bytes per screen row

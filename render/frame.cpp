@@ -16,7 +16,8 @@ uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
 uint16_t pitch;            // bytes per screen row
 uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
 
-// Pass state, at file scope like every pass's.
+// Pass state, at file scope with internal linkage: the program's
+// convention for the state of its passes.
 int32_t row;
 int32_t column;
 int32_t group;

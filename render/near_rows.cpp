@@ -11,7 +11,8 @@ int16_t hidingDepth[2][tableRows];
 int32_t firstSample[columnGroups];
 
 namespace {
-// Builder and search state, at file scope like every pass's.
+// Builder and search state, at file scope with internal linkage: the
+// program's convention for the state of its passes.
 int32_t cell;
 int32_t block;
 int32_t level;

@@ -13,11 +13,12 @@ namespace {
 int32_t rayRowFactor[screenColumns];
 int32_t rayColFactor[screenColumns];
 
-// Pass state, at file scope like every pass's.
+// Pass state, at file scope with internal linkage: the program's
+// convention for the state of its passes.
 int32_t column;
 int32_t sample;            // index rowCount - r of a sample in its column
-int32_t raySin;            // P: the column's rayRowFactor
-int32_t rayCos;            // Q: the column's rayColFactor
+int32_t rowFactor;         // P: the column's rayRowFactor
+int32_t colFactor;         // Q: the column's rayColFactor
 const int32_t* quotients;  // t * 65536 per sample, for this column's colCos
 uint16_t* out;             // next rayOffset entry of the column
 uint16_t* columnEnd;       // where the column's cast entries end
@@ -44,22 +45,22 @@ inline int32_t highWord(int32_t a, int32_t b)
 
 void aimRay()
 {
-    raySin = rayRowFactor[column];
-    rayCos = rayColFactor[column];
+    rowFactor = rayRowFactor[column];
+    colFactor = rayColFactor[column];
     quotients = nearQuotient[colCos[column] - minColCos];
 }
 
 // The combined offset of the sample whose quotient t * 65536 is `distance`.
 inline uint16_t rayOffsetAt(int32_t distance)
 {
-    return static_cast<uint16_t>((static_cast<uint32_t>(highWord(raySin, distance)) << 8)
-                                 + static_cast<uint32_t>(highWord(rayCos, distance)));
+    return static_cast<uint16_t>((static_cast<uint32_t>(highWord(rowFactor, distance)) << 8)
+                                 + static_cast<uint32_t>(highWord(colFactor, distance)));
 }
 
 void widenBox()
 {
-    rowOffset = highWord(raySin, quotients[sample]);
-    colOffset = highWord(rayCos, quotients[sample]);
+    rowOffset = highWord(rowFactor, quotients[sample]);
+    colOffset = highWord(colFactor, quotients[sample]);
     if (rowOffset - boxMargin < box->rowMin)
         box->rowMin = static_cast<int16_t>(rowOffset - boxMargin);
     if (rowOffset + boxMargin > box->rowMax)
