@@ -63,7 +63,6 @@ void enterHighDetail()
         return;
     selectHighDetail();
     buildRays();
-    sampleTerrain();
     drawFrame();
 }
 
@@ -81,18 +80,17 @@ void updateFrame()
     if (buttons[slotLeft] || buttons[slotUpLeft] || buttons[slotDownLeft])
         turn(leftTurn);
 
+    // Composition adds the camera's position to the rays itself, so a
+    // move redraws the frame alone and a turn or detail change recasts the
+    // rays first.
     if (detailChanged) {
         detailChanged = 0;
         buildRays();
-        sampleTerrain();
         drawFrame();
     } else if (turned) {
         buildRays();
-        if (moved)
-            sampleTerrain();
         drawFrame();
     } else if (moved) {
-        sampleTerrain();
         drawFrame();
     } else if (idleArmed) {
         if (idleFrames < idlePassesBeforeRedraw) {

@@ -27,7 +27,7 @@ extern uint8_t detailChanged;  // detail dropped: the next pass rebuilds the ray
 
 // Press (state nonzero) or release (state 0) of a direction slot.
 void setButton(uint8_t slot, uint8_t state);
-// Switches to high detail and redraws all three passes, unless already there.
+// Switches to high detail, recasts the rays and redraws, unless already there.
 void enterHighDetail();
 // One pass of the main loop: move and turn from the held directions and
 // redraw what changed.

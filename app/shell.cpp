@@ -120,7 +120,6 @@ void startUp()
 
     selectHighDetail();
     buildRays();
-    sampleTerrain();
     drawFrame();
 }
 

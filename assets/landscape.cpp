@@ -1,16 +1,26 @@
 #include "assets/landscape.h"
 
-uint16_t heightTable[mapCells];
+uint8_t heightTable[2 * mapCells];
+uint8_t colorTable[2 * mapCells];
 
 namespace {
-// Cell index of the height table builder.
+// Cell index of the table builder.
 int32_t cell;
 }
 
 void buildHeightTable()
 {
-    for (cell = 0; cell < mapCells; ++cell)
-        heightTable[cell] = static_cast<uint16_t>(255 - HeightMap[cell]);
+    buildTerrainTables(HeightMap, ColorMap);
+}
+
+void buildTerrainTables(const uint8_t* heights, const uint8_t* colors)
+{
+    for (cell = 0; cell < mapCells; ++cell) {
+        heightTable[cell] = static_cast<uint8_t>(255 - heights[cell]);
+        heightTable[cell + mapCells] = heightTable[cell];
+        colorTable[cell] = colors[cell];
+        colorTable[cell + mapCells] = colors[cell];
+    }
 }
 
 void blankBorderColor()

@@ -28,11 +28,19 @@ const uint8_t skyColor = 223;
 const int32_t horizonOffset = 70;
 
 // Depth of the ground below the camera's fixed height of 255, per cell:
-// 255 - HeightMap[i]. Built once at start-up so that projecting a sample is
-// one multiply and one shift.
-extern uint16_t heightTable[mapCells];
+// 255 - HeightMap[i], one byte. The renderer reads cell (base + offset) with
+// base and offset each below 65536, so the table holds the map twice, cell
+// i at i and at i + 65536, and that sum needs no reduction modulo 65536.
+// Built once at start-up so that projecting a sample is one multiply.
+extern uint8_t heightTable[2 * mapCells];
+// ColorMap in the same form, twice over: the colours the renderer draws.
+extern uint8_t colorTable[2 * mapCells];
 
+// Builds heightTable and colorTable from HeightMap and ColorMap.
 void buildHeightTable();
+// The same from any two maps laid out like HeightMap and ColorMap: the
+// renderer then draws that landscape (the tests' synthetic ones).
+void buildTerrainTables(const uint8_t* heights, const uint8_t* colors);
 // Sets palette entry 255 (the bands) to black.
 void blankBorderColor();
 

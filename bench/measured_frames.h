@@ -12,9 +12,11 @@
 #include "render/rays.h"
 #include "startup_tables.h"
 
-// A move frame is a forward move, sampling and composition; a turn frame a
-// turn, a forward move and all three passes; the others are one pass alone.
-enum class Measured { moveFrame, turnFrame, rays, sample, compose };
+// A move frame is a forward move and composition; a turn frame a turn, a
+// forward move, the ray pass and composition; the others are one pass
+// alone. Composition looks the terrain up itself; the baseline's
+// counterpart is its sampling pass and its composition together.
+enum class Measured { moveFrame, turnFrame, rays, compose };
 
 // Where every measurement starts: the start-up tables, 20 forward steps from
 // the start-up view at the given detail level, and one run of every pass,
@@ -29,7 +31,6 @@ inline void prepareMeasuredView(bool high, std::uint8_t* offscreen, ReferenceBuf
     for (int i = 0; i < 20; ++i)
         move(forwardStep);
     buildRays();
-    sampleTerrain();
     composeFrame(offscreen);
     referenceBuildRays(baseline);
     referenceSampleTerrain(baseline);
@@ -46,22 +47,19 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
     if (frame)
         move(forwardStep);
     const bool rays = what == Measured::turnFrame || what == Measured::rays;
-    const bool sample = frame || what == Measured::sample;
     const bool compose = frame || what == Measured::compose;
     if (ours) {
         if (rays)
             buildRays();
-        if (sample)
-            sampleTerrain();
         if (compose)
             composeFrame(offscreen);
     } else {
         if (rays)
             referenceBuildRays(baseline);
-        if (sample)
+        if (compose) {
             referenceSampleTerrain(baseline);
-        if (compose)
             referenceComposeFrame(baseline, offscreen, 320);
+        }
     }
 }
 

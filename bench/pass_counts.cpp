@@ -1,7 +1,7 @@
 // Runs rendering passes a given number of times, for counting what they
 // execute under an emulator or a cache simulator:
 //   pass_counts KIND SET FRAMES
-// KIND: move | turn | rays | sample | compose; SET: ours | baseline;
+// KIND: move | turn | rays | compose; SET: ours | baseline;
 // the detail level is the fourth argument: high (default) or low.
 // Setup (tables, one frame of each pass) is identical for every argument,
 // so two runs that differ only in FRAMES differ only by the measured work.
@@ -20,7 +20,7 @@ struct Kind {
     Measured what;
 };
 const Kind kinds[] = {{"move", Measured::moveFrame}, {"turn", Measured::turnFrame}, {"rays", Measured::rays},
-                      {"sample", Measured::sample}, {"compose", Measured::compose}};
+                      {"compose", Measured::compose}};
 }
 
 int main(int argc, char** argv)

@@ -1,4 +1,4 @@
-// Timings of the three rendering passes and the frames built from them, at
+// Timings of the rendering passes and the frames built from them, at
 // both detail levels, for the program's passes ("ours") and the
 // straightforward baseline. Frames are composed into an off-screen
 // 320 x 240 buffer; presenting is not timed.
@@ -35,8 +35,6 @@ BENCHMARK_CAPTURE(measure, oursTurnFrame, Measured::turnFrame, true)->Arg(1)->Ar
 BENCHMARK_CAPTURE(measure, baselineTurnFrame, Measured::turnFrame, false)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, oursBuildRays, Measured::rays, true)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, baselineBuildRays, Measured::rays, false)->Arg(1)->Arg(0);
-BENCHMARK_CAPTURE(measure, oursSampleTerrain, Measured::sample, true)->Arg(1)->Arg(0);
-BENCHMARK_CAPTURE(measure, baselineSampleTerrain, Measured::sample, false)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, oursComposeFrame, Measured::compose, true)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, baselineComposeFrame, Measured::compose, false)->Arg(1)->Arg(0);
 

@@ -14,15 +14,16 @@ const int screenRows = 240;
 const int bandRows = 30;
 const int viewRows = 180;
 
-// Per column, the highest view row drawn so far in this frame; viewRows
-// means nothing drawn yet.
+// Per column, the highest view row of terrain in the frame last composed
+// (the sky lies above it); viewRows means no terrain in the column.
 extern uint16_t columnTop[screenColumns];
 
 // Records the screen's geometry once at start-up: its pixel memory (for the
 // view origin), bytes per row and bytes per pixel.
 void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes);
-// Paints a whole frame from sampleHeight and sampleColor into the screen
-// whose pixel memory currently starts at pixels. Does not present it.
+// Paints a whole frame into the screen whose pixel memory currently starts
+// at pixels: the bands, and the terrain of rayOffset seen from the camera's
+// map position (mapX, mapY) with the sky above it. Does not present it.
 void composeFrame(uint8_t* pixels);
 
 #endif

@@ -11,7 +11,8 @@ extern SDL_Surface* screen;
 // Records the screen's geometry for frame composition, once, after the
 // video mode is set.
 void recordScreen();
-// Composes a whole frame from the sample buffers and presents it.
+// Composes a whole frame from the rays and the camera's position and
+// presents it.
 void drawFrame();
 
 #endif

@@ -9,11 +9,14 @@ int32_t distHi[tableRows];
 int32_t scaleHi[tableRows];
 int32_t distLo[tableRows];
 int32_t scaleLo[tableRows];
-int32_t rowQuotientHi[colCosValues][tableRows];
-int32_t rowQuotientLo[colCosValues][tableRows];
+int32_t nearQuotientHi[colCosValues][tableRows];
+int32_t nearQuotientLo[colCosValues][tableRows];
+int32_t nearScaleHi[tableRows];
+int32_t nearScaleLo[tableRows];
 const int32_t* rowDistance;
 const int32_t* rowScale;
-const int32_t (*rowQuotient)[tableRows];
+const int32_t (*nearQuotient)[tableRows];
+const int32_t* nearScale;
 int32_t rowCount;
 int32_t highDetail;
 
@@ -38,11 +41,18 @@ const float depthSpread = 0.55f;
 // 0.45 * 65536: the projection factor in 16.16.
 const double projectionScale = 29491.2;
 
-void buildQuotients(int32_t (*quotient)[tableRows], const int32_t* dist)
+void buildQuotients(int32_t (*quotient)[tableRows], const int32_t* dist, int32_t rows)
 {
     for (divisor = minColCos; divisor <= maxColCos; ++divisor)
-        for (row = 0; row < tableRows; ++row)
-            quotient[divisor - minColCos][row] = dist[row] / divisor * 65536;
+        for (row = 0; row <= rows; ++row)
+            quotient[divisor - minColCos][rows - row] = dist[row] / divisor * 65536;
+}
+
+void reverseScales(int32_t* nearFirst, const int32_t* scale, int32_t rows)
+{
+    for (row = 0; row < rows; ++row)
+        nearFirst[row] = scale[rows - row];
+    nearFirst[rows] = 0;
 }
 }
 
@@ -77,8 +87,10 @@ void buildDetailTables()
 {
     buildRowTables(distLo, scaleLo, tableRows, lowNear, farDepth);
     buildRowTables(distHi, scaleHi, tableRows, highNear, farDepth);
-    buildQuotients(rowQuotientLo, distLo);
-    buildQuotients(rowQuotientHi, distHi);
+    buildQuotients(nearQuotientLo, distLo, lowDetailRows);
+    buildQuotients(nearQuotientHi, distHi, highDetailRows);
+    reverseScales(nearScaleLo, scaleLo, lowDetailRows);
+    reverseScales(nearScaleHi, scaleHi, highDetailRows);
 }
 
 void selectHighDetail()
@@ -87,7 +99,8 @@ void selectHighDetail()
     rowCount = highDetailRows;
     rowDistance = distHi;
     rowScale = scaleHi;
-    rowQuotient = rowQuotientHi;
+    nearQuotient = nearQuotientHi;
+    nearScale = nearScaleHi;
 }
 
 void selectLowDetail()
@@ -96,5 +109,6 @@ void selectLowDetail()
     rowCount = lowDetailRows;
     rowDistance = distLo;
     rowScale = scaleLo;
-    rowQuotient = rowQuotientLo;
+    nearQuotient = nearQuotientLo;
+    nearScale = nearScaleLo;
 }

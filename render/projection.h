@@ -37,18 +37,26 @@ extern int32_t distLo[tableRows];
 extern int32_t scaleLo[tableRows];
 
 // rowDistance[r] / d for every divisor d = minColCos..maxColCos, truncated
-// toward zero and then scaled by 65536 (16.16), per level:
-// rowQuotientHi[d - minColCos][r]. colCos only takes these ten values, so
-// the ray pass reads the quotient instead of dividing (the console has no
-// divide instruction), and the scaling turns its (p * t) >> 16 into the
-// high word of one 32 x 32 -> 64-bit multiply.
-extern int32_t rowQuotientHi[colCosValues][tableRows];
-extern int32_t rowQuotientLo[colCosValues][tableRows];
+// toward zero and then scaled by 65536 (16.16), per level and nearest row
+// first like nearScale: nearQuotientHi[d - minColCos][i] is for row
+// rowCount - i, i = 0..rowCount (row 0 included). colCos only takes these
+// ten values, so the ray pass reads the quotient instead of dividing (the
+// console has no divide instruction), and the scaling turns its
+// (p * t) >> 16 into the high word of one 32 x 32 -> 64-bit multiply.
+extern int32_t nearQuotientHi[colCosValues][tableRows];
+extern int32_t nearQuotientLo[colCosValues][tableRows];
+
+// The row scales in the order composition reads them, per level: entry i
+// is rowScale[rowCount - i], nearest row first, and entry rowCount is 0,
+// which ends a column.
+extern int32_t nearScaleHi[tableRows];
+extern int32_t nearScaleLo[tableRows];
 
 // The detail level the renderer reads.
 extern const int32_t* rowDistance;
 extern const int32_t* rowScale;
-extern const int32_t (*rowQuotient)[tableRows];
+extern const int32_t (*nearQuotient)[tableRows];
+extern const int32_t* nearScale;
 extern int32_t rowCount;     // 179 in high detail, 120 in low detail
 extern int32_t highDetail;   // 1 in high detail, 0 in low detail
 
@@ -58,7 +66,8 @@ void buildColumnTables();
 // spread. Does nothing when n is 0.
 void buildRowTables(int32_t* dist, int32_t* scale, uint16_t n,
                     const double& near, const double& far);
-// Builds both levels' row tables (low first) and their quotient tables.
+// Builds both levels' row tables (low first), their quotient tables and
+// their nearest-first scales.
 void buildDetailTables();
 void selectHighDetail();
 void selectLowDetail();

@@ -1,37 +1,40 @@
 #include "render/rays.h"
 
-#include "assets/landscape.h"
 #include "render/camera.h"
+#include "render/near_rows.h"
 
-int32_t rayRow[screenColumns * tableRows];
-int32_t rayCol[screenColumns * tableRows];
-uint16_t sampleHeight[tableRows * screenColumns];
-uint8_t sampleColor[tableRows * screenColumns];
+uint16_t rayOffset[screenColumns * tableRows];
+int32_t castFrom[columnGroups];
+RayBox rayBoxes[columnGroups][rowPairs];
 
 namespace {
-// Pass state. Internal and never addressed, so the compiler can keep it in
-// registers across the stores into the output buffers.
-int32_t column;
-int32_t row;
-int32_t raySin;            // P: 65536 * sin(heading + column angle)
-int32_t rayCos;            // Q: 65536 * cos(heading + column angle)
-const int32_t* quotients;  // t * 65536 per row, for this column's colCos
-int32_t distance;          // t * 65536 of the current row
-int32_t* rowOut;           // next rayRow entry of the column
-int32_t* colOut;           // next rayCol entry of the column
-uint32_t cellBase;         // (mapY * 256 + mapX) << 16
-uint32_t cell;             // map index in the high 16 bits: wraps modulo 65536 by itself
-int32_t scale;             // rowScale of the current row
-int32_t blockStart;        // first column of the current block
-int32_t offset;            // index of the sample in the ray buffers
-uint16_t* heightOut;       // sampleHeight entry of the sample
-uint8_t* colorOut;         // sampleColor entry of the sample
-uint8_t* colorEnd;         // one past the block's last sampleColor entry in the row
+// Each column's ray direction: 65536 * sin and 65536 * cos of (heading +
+// column angle), the factors of its row (Y) and column (X) offsets.
+int32_t rayRowFactor[screenColumns];
+int32_t rayColFactor[screenColumns];
 
-// sampleTerrain walks the column-major rays and writes the row-major
-// samples. Taking the columns in blocks keeps the ray lines of one block
-// and the sample lines of one row in the data cache together.
-const int32_t columnBlock = 16;
+// Pass state, at file scope with internal linkage: the program's
+// convention for the state of its passes.
+int32_t column;
+int32_t sample;            // index rowCount - r of a sample in its column
+int32_t rowFactor;         // P: the column's rayRowFactor
+int32_t colFactor;         // Q: the column's rayColFactor
+const int32_t* quotients;  // t * 65536 per sample, for this column's colCos
+uint16_t* out;             // next rayOffset entry of the column
+uint16_t* columnEnd;       // where the column's cast entries end
+int32_t group;
+int32_t pair;
+int32_t edge;              // 0: the group's first column, 1: its last
+int32_t rowOffset;         // Y offset of a sample in whole cells
+int32_t colOffset;         // X offset of a sample in whole cells
+RayBox* box;
+
+// Between a group's first and last column, the samples of a row stray at
+// most one cell from the straight line between those two columns' samples,
+// so the box of the four corner samples of a pair of rows, grown by one
+// cell, holds every sample of the pair (the tests check this for every
+// heading at both levels).
+const int16_t boxMargin = 1;
 
 // (p * (t << 16)) >> 32 is (p * t) >> 16, shifted arithmetically: the high
 // word of one long multiply.
@@ -39,47 +42,90 @@ inline int32_t highWord(int32_t a, int32_t b)
 {
     return static_cast<int32_t>((static_cast<int64_t>(a) * b) >> 32);
 }
+
+void aimRay()
+{
+    rowFactor = rayRowFactor[column];
+    colFactor = rayColFactor[column];
+    quotients = nearQuotient[colCos[column] - minColCos];
 }
 
-// Column-major, one ray at a time, so the ray buffers are written
-// sequentially. t = rowDistance[r] / colCos[c] comes from the level's
-// quotient table, which holds exactly that truncated quotient.
-void buildRays()
+// The combined offset of the sample whose quotient t * 65536 is `distance`.
+inline uint16_t rayOffsetAt(int32_t distance)
 {
-    for (column = 0; column < screenColumns; ++column) {
-        raySin = colSin[column] * dirXi + colCos[column] * dirYi;
-        rayCos = colCos[column] * dirXi - colSin[column] * dirYi;
-        quotients = rowQuotient[colCos[column] - minColCos] + rowCount;
-        rowOut = rayRow + column * tableRows + rowCount;
-        colOut = rayCol + column * tableRows + rowCount;
-        for (row = rowCount; row >= 1; --row) {
-            distance = *quotients--;
-            *rowOut-- = highWord(raySin, distance);
-            *colOut-- = highWord(rayCos, distance);
+    return static_cast<uint16_t>((static_cast<uint32_t>(highWord(rowFactor, distance)) << 8)
+                                 + static_cast<uint32_t>(highWord(colFactor, distance)));
+}
+
+void widenBox()
+{
+    rowOffset = highWord(rowFactor, quotients[sample]);
+    colOffset = highWord(colFactor, quotients[sample]);
+    if (rowOffset - boxMargin < box->rowMin)
+        box->rowMin = static_cast<int16_t>(rowOffset - boxMargin);
+    if (rowOffset + boxMargin > box->rowMax)
+        box->rowMax = static_cast<int16_t>(rowOffset + boxMargin);
+    if (colOffset - boxMargin < box->colMin)
+        box->colMin = static_cast<int16_t>(colOffset - boxMargin);
+    if (colOffset + boxMargin > box->colMax)
+        box->colMax = static_cast<int16_t>(colOffset + boxMargin);
+}
+
+// The boxes of the pairs the near-row skip may test, from the four corner
+// samples of each group and pair.
+void buildRayBoxes()
+{
+    for (group = 0; group < columnGroups; ++group) {
+        for (pair = 0; pair < skipPairs[highDetail]; ++pair) {
+            box = &rayBoxes[group][pair];
+            box->rowMin = box->colMin = 32767;
+            box->rowMax = box->colMax = -32768;
+        }
+        for (edge = 0; edge < 2; ++edge) {
+            column = group * columnGroup + edge * (columnGroup - 1);
+            aimRay();
+            for (pair = 0; pair < skipPairs[highDetail]; ++pair) {
+                box = &rayBoxes[group][pair];
+                sample = castStart[highDetail] + 2 * pair;
+                widenBox();
+                ++sample;
+                widenBox();
+            }
         }
     }
 }
+}
 
-// The row part and the column part of the index are added before the
-// reduction modulo 65536, so a column coordinate outside 0..255 carries into
-// the row: the map is one ring of 65536 cells. The index is kept in the high
-// half of a 32-bit word, where the reduction is the word's own wrap-around.
-void sampleTerrain()
+void buildRays()
 {
-    cellBase = static_cast<uint32_t>(mapY * 256 + mapX) << 16;
-    for (blockStart = 0; blockStart < screenColumns; blockStart += columnBlock) {
-        for (row = rowCount; row >= 1; --row) {
-            scale = rowScale[row];
-            offset = blockStart * tableRows + row;
-            heightOut = sampleHeight + row * screenColumns + blockStart;
-            colorOut = sampleColor + row * screenColumns + blockStart;
-            colorEnd = colorOut + columnBlock;
-            do {
-                cell = cellBase + (static_cast<uint32_t>(rayRow[offset] * 256 + rayCol[offset]) << 16);
-                *heightOut++ = static_cast<uint16_t>((scale * heightTable[cell >> 16]) >> 16);
-                *colorOut++ = ColorMap[cell >> 16];
-                offset += tableRows;
-            } while (colorOut != colorEnd);
+    for (column = 0; column < screenColumns; ++column) {
+        rayRowFactor[column] = colSin[column] * dirXi + colCos[column] * dirYi;
+        rayColFactor[column] = colCos[column] * dirXi - colSin[column] * dirYi;
+    }
+    for (group = 0; group < columnGroups; ++group)
+        castFrom[group] = rowCount;
+    buildRayBoxes();
+}
+
+// Column by column, nearest row first, so rayOffset is written
+// sequentially. t = rowDistance[r] / colCos[c] comes from the level's
+// quotient table, which holds exactly that truncated quotient. Only the low
+// 16 bits of the offset are kept: composition reduces the index modulo
+// 65536 anyway.
+void castRays()
+{
+    for (group = 0; group < columnGroups; ++group) {
+        if (firstSample[group] >= castFrom[group])
+            continue;
+        for (column = group * columnGroup; column < (group + 1) * columnGroup; ++column) {
+            aimRay();
+            quotients += firstSample[group];
+            out = rayOffset + column * tableRows + firstSample[group];
+            columnEnd = rayOffset + column * tableRows + castFrom[group];
+            do
+                *out++ = rayOffsetAt(*quotients++);
+            while (out != columnEnd);
         }
+        castFrom[group] = firstSample[group];
     }
 }

@@ -1,5 +1,8 @@
-// Ray casting and terrain sampling: one ray per screen column, sampled at
-// the depth rows of the current detail level.
+// Ray casting: one ray per screen column, cast through the depth rows of
+// the current detail level. Composition (render/frame.h) adds the camera's
+// map position and looks the cells up. The rays depend only on the heading
+// and the detail level; the samples a frame skips (render/near_rows.h) are
+// not cast until a frame needs them.
 #ifndef LANDSCAPE_RENDER_RAYS_H
 #define LANDSCAPE_RENDER_RAYS_H
 
@@ -7,20 +10,41 @@
 
 #include "render/projection.h"
 
-// Map offsets of each sample from the camera, column-major: index
-// c * tableRows + r. rayRow is the row (Y) offset, rayCol the column (X)
-// offset, both in whole map cells.
-extern int32_t rayRow[screenColumns * tableRows];
-extern int32_t rayCol[screenColumns * tableRows];
+// Columns per group of the near-row skip (render/near_rows.h).
+const int columnGroup = 32;
+const int columnGroups = screenColumns / columnGroup;
+// Pairs of rows a box can be kept for: every pair of rows.
+const int rowPairs = tableRows / 2;
 
-// Projected height in pixels and palette index of each sample, row-major:
-// index r * screenColumns + c. Only rows 1..rowCount are written.
-extern uint16_t sampleHeight[tableRows * screenColumns];
-extern uint8_t sampleColor[tableRows * screenColumns];
+// The map offset of every sample from the camera, as one index offset:
+// (row offset * 256 + column offset) modulo 65536, the row offset (Y) and
+// the column offset (X) in whole map cells. Per column contiguous, nearest
+// row first: row r of column c at c * tableRows + rowCount - r. Samples are
+// cast when a frame first needs them: in every column of group g, samples
+// castFrom[g] to rowCount - 1 (rows rowCount - castFrom[g] to 1) hold the
+// offsets of the current heading and detail level.
+extern uint16_t rayOffset[screenColumns * tableRows];
+// Per group of columns: its first sample cast; rowCount while none is.
+extern int32_t castFrom[columnGroups];
 
-// Heading and detail level -> rayRow, rayCol.
+// The cells a pair of rows of a group of columns samples lie within, as
+// offsets from the camera in whole map cells (inclusive bounds).
+struct RayBox {
+    int16_t rowMin;
+    int16_t rowMax;
+    int16_t colMin;
+    int16_t colMax;
+};
+// Per group, per pair of rows from castStart on (samples castStart + 2k and
+// castStart + 2k + 1 of every column in the group), for the skipPairs
+// pairs the near-row skip may test.
+extern RayBox rayBoxes[columnGroups][rowPairs];
+
+// Heading and detail level -> the direction of every column's ray and
+// rayBoxes; no sample is cast yet (castFrom is rowCount).
 void buildRays();
-// Rays, camera map position and terrain -> sampleHeight, sampleColor.
-void sampleTerrain();
+// Casts the samples each group lacks from its firstSample (render/near_rows.h)
+// on, and lowers castFrom to it.
+void castRays();
 
 #endif

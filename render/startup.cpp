@@ -2,6 +2,7 @@
 
 #include "assets/landscape.h"
 #include "render/camera.h"
+#include "render/near_rows.h"
 #include "render/projection.h"
 
 void buildRenderTables()
@@ -13,4 +14,5 @@ void buildRenderTables()
     buildTrigTables();
     buildHeightTable();
     buildDetailTables();
+    buildNearRowBounds();
 }

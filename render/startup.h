@@ -4,7 +4,8 @@
 #define LANDSCAPE_RENDER_STARTUP_H
 
 // Camera at (188, 168) facing heading 180, then the column tables, the
-// trigonometric tables, heightTable and both detail levels' row tables.
+// trigonometric tables, heightTable and both detail levels' row tables,
+// then the bounds of the near-row skip (render/near_rows.h).
 // Leaves the renderer in low detail, with no rays built yet.
 void buildRenderTables();
 

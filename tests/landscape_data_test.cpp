@@ -74,13 +74,16 @@ TEST(BuiltInLandscape, StepsAcrossTheWrapMatchTheInterior)
 }
 #endif
 
-TEST(LandscapeStartUp, HeightTableIsTheDepthBelowHeight255)
+TEST(LandscapeStartUp, HeightTableIsTheDepthBelowHeight255TwiceOver)
 {
-    std::fill(std::begin(heightTable), std::end(heightTable), std::uint16_t{0xBEEF});
+    std::fill(std::begin(heightTable), std::end(heightTable), std::uint8_t{0xEE});
+    std::fill(std::begin(colorTable), std::end(colorTable), std::uint8_t{0xEE});
     buildHeightTable();
     int wrong = 0;
-    for (int i = 0; i < mapCells; ++i)
-        wrong += heightTable[i] != 255 - HeightMap[i];
+    for (int i = 0; i < 2 * mapCells; ++i) {
+        wrong += heightTable[i] != 255 - HeightMap[i % mapCells];
+        wrong += colorTable[i] != ColorMap[i % mapCells];
+    }
     EXPECT_EQ(wrong, 0);
 }
 

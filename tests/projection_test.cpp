@@ -1,4 +1,5 @@
-// Column and row tables, the quotient tables and the detail selection.
+// Column and row tables and the detail selection. The quotient and
+// nearest-first tables are held to the division by the frame tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,18 +101,6 @@ TEST_F(Projection, BuildRowTablesWithNoRowsWritesNothing)
     EXPECT_EQ(scale[3], -777);
 }
 
-TEST_F(Projection, QuotientTablesEqualTheDivisionForEveryRowAndDivisor)
-{
-    for (std::int32_t d = minColCos; d <= maxColCos; ++d)
-        for (int r = 0; r < tableRows; ++r) {
-            ASSERT_EQ(rowQuotientHi[d - minColCos][r], distHi[r] / d * 65536) << d << " " << r;
-            ASSERT_EQ(rowQuotientLo[d - minColCos][r], distLo[r] / d * 65536) << d << " " << r;
-        }
-    // Truncation toward zero for the negative rows of the low table.
-    EXPECT_EQ(rowQuotientLo[0][179], -27 * 65536);
-    EXPECT_EQ(rowQuotientHi[0][1], 247 * 65536);   // 61015 / 247
-}
-
 TEST_F(Projection, DetailSelectionSwapsTheTables)
 {
     selectLowDetail();
@@ -119,13 +108,15 @@ TEST_F(Projection, DetailSelectionSwapsTheTables)
     EXPECT_EQ(rowCount, 120);
     EXPECT_EQ(rowDistance, distLo);
     EXPECT_EQ(rowScale, scaleLo);
-    EXPECT_EQ(rowQuotient, rowQuotientLo);
+    EXPECT_EQ(nearQuotient, nearQuotientLo);
+    EXPECT_EQ(nearScale, nearScaleLo);
     selectHighDetail();
     EXPECT_EQ(highDetail, 1);
     EXPECT_EQ(rowCount, 179);
     EXPECT_EQ(rowDistance, distHi);
     EXPECT_EQ(rowScale, scaleHi);
-    EXPECT_EQ(rowQuotient, rowQuotientHi);
+    EXPECT_EQ(nearQuotient, nearQuotientHi);
+    EXPECT_EQ(nearScale, nearScaleHi);
 }
 
 }  // namespace

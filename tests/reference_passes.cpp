@@ -16,15 +16,15 @@ void referenceBuildRays(ReferenceBuffers& out)
     }
 }
 
-void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* colorMap)
+void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* heights, const std::uint8_t* colors)
 {
     for (int r = rowCount; r >= 1; --r) {
         const std::int32_t s = rowScale[r];
         for (int c = 0; c < 320; ++c) {
             const std::int32_t sum = (mapY + out.rayRow[c * 180 + r]) * 256 + (mapX + out.rayCol[c * 180 + r]);
             const std::uint16_t idx = static_cast<std::uint16_t>(sum & 0xFFFF);
-            out.sampleHeight[r * 320 + c] = static_cast<std::uint16_t>((s * heightTable[idx]) >> 16);
-            out.sampleColor[r * 320 + c] = colorMap[idx];
+            out.sampleHeight[r * 320 + c] = static_cast<std::uint16_t>((s * (255 - heights[idx])) >> 16);
+            out.sampleColor[r * 320 + c] = colors[idx];
         }
     }
 }

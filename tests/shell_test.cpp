@@ -315,6 +315,11 @@ struct Flight {
     int screenshots;
 };
 
+void PrintTo(const Flight& flight, std::ostream* out)
+{
+    *out << flight.name;
+}
+
 class Flights : public Shell, public ::testing::WithParamInterface<Flight> {};
 
 TEST_P(Flights, PresentTheFramesOfTheDetailPolicy)

@@ -4,13 +4,14 @@
 #  - ARM instructions, by running bench/pass_counts (built for ARMv4T, soft
 #    float) under qemu-arm one instruction per block, with the trace limited
 #    to the address ranges of the pass functions and the library routines
-#    they call (division, memset);
+#    they call (division, memset), and the cycles they would take on the
+#    ARM920T by the model in tools/arm-cycles.awk;
 #  - x86-64 instructions and first-level data-cache misses, by running the
-#    same program (built for
-#    the host) under cachegrind with the ARM920T's data cache: 16 KiB,
-#    64-way, 32-byte lines.
+#    same program (built for the host) under cachegrind with the ARM920T's
+#    data cache: 16 KiB, 64-way, 32-byte lines.
 # Each figure is the difference between a run of 2 frames and a run of 1,
-# so the identical set-up of both runs cancels out.
+# so the identical set-up of both runs cancels out. A second table
+# estimates the time of a turn and a move frame at 200 MHz.
 #   tools/bench-arm.sh [BUILD_DIR]
 set -eu
 out=${1:-build-bench-arm}
@@ -27,39 +28,78 @@ cmake --build "$out/host" -j"$jobs" --target pass_counts >/dev/null
 arm="$out/arm/bench/pass_counts"
 host="$out/host/bench/pass_counts"
 
-ranges=$(arm-linux-gnueabi-nm -S -C "$arm" | awk '
-    NF >= 4 && $4 ~ /^(buildRays|sampleTerrain|composeFrame|referenceBuildRays|referenceSampleTerrain|referenceComposeFrame|__divsi3|__aeabi_idivmod|__udivsi3|__aeabi_uidivmod|memset)\(?/ {
-        printf "%s0x%s+0x%s", sep, $1, $2; sep = "," }')
+# Every function of the pass modules (rays, near-row skip, column loop,
+# composition) and of the baseline, and the library routines they call.
+# Set-up code among them cancels out of the difference below; the camera's
+# turn and move (render/camera.cpp) are not counted.
+core="$out/arm/CMakeFiles/landscape_core.dir/render"
+pass_objects="$core/rays.cpp.o $core/near_rows.cpp.o $core/column.cpp.o $core/frame.cpp.o
+              $(ls "$core"/draw_column*.o) $out/arm/bench/CMakeFiles/pass_counts.dir/__/tests/reference_passes.cpp.o"
+pass_functions=$(for object in $pass_objects; do arm-linux-gnueabi-nm --defined-only "$object"; done |
+                 awk '$2 ~ /^[TtWw]$/ { print $3 }' | sort -u | tr '\n' ' ')
+ranges=$(arm-linux-gnueabi-nm -S "$arm" | awk -v names="$pass_functions" '
+    BEGIN { split(names " __divsi3 __aeabi_idiv __aeabi_idivmod __udivsi3 __aeabi_uidivmod memset", list, " ")
+            for (i in list) counted[list[i]] = 1 }
+    NF >= 4 && ($4 in counted) { printf "%s0x%s+0x%s", sep, $1, $2; sep = "," }')
 
-instructions() {   # instructions KIND SET FRAMES LEVEL
-    qemu-arm -singlestep -d exec,nochain -dfilter "$ranges" "$arm" "$@" 2>&1 >/dev/null | grep -c '^Trace'
+listing="$out/pass_counts.lst"
+arm-linux-gnueabi-objdump -d --no-show-raw-insn "$arm" > "$listing"
+
+arm_run() {   # arm_run KIND SET FRAMES LEVEL: "instructions estimated-cycles"
+    qemu-arm -singlestep -d exec,nochain -dfilter "$ranges" "$arm" "$@" 2>&1 >/dev/null |
+        awk -v listing="$listing" -f "$root/tools/arm-cycles.awk"
 }
-cachegrind() {   # cachegrind KIND SET FRAMES LEVEL: "x86-instructions D1-misses"
+cachegrind() {   # cachegrind KIND SET FRAMES LEVEL: "x86-instructions D1-misses D1-read-misses"
     valgrind --tool=cachegrind --cache-sim=yes --D1=16384,64,32 --cachegrind-out-file=/dev/null \
         "$host" "$@" 2>&1 | awk '/I   refs:/ { gsub(",", "", $4); i = $4 }
-                                 /D1  misses:/ { gsub(",", "", $4); d = $4 }
-                                 END { print i, d }'
+                                 /D1  misses:/ { gsub(",", ""); d = $4
+                                                 r = $0; sub(/ rd.*/, "", r); sub(/.*[^0-9]/, "", r) }
+                                 END { print i, d, r }'
 }
-per_frame() {   # per_frame KIND SET LEVEL: "arm-instructions x86-instructions D1-misses"
+per_frame() {   # per_frame KIND SET LEVEL: "ARM-instructions ARM-cycles x86-instructions D1-misses D1-read-misses"
     local a1 a2 c1 c2
-    a1=$(instructions "$1" "$2" 1 "$3")
-    a2=$(instructions "$1" "$2" 2 "$3")
+    a1=($(arm_run "$1" "$2" 1 "$3"))
+    a2=($(arm_run "$1" "$2" 2 "$3"))
     c1=($(cachegrind "$1" "$2" 1 "$3"))
     c2=($(cachegrind "$1" "$2" 2 "$3"))
-    echo $((a2 - a1)) $((c2[0] - c1[0])) $((c2[1] - c1[1]))
+    echo $((a2[0] - a1[0])) $((a2[1] - a1[1])) $((c2[0] - c1[0])) $((c2[1] - c1[1])) $((c2[2] - c1[2]))
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-echo "Per frame or pass; ratio = ours / baseline, both measured in this run."
+# Presenting the screen, modelled as copying its 76,800 bytes 32 at a time
+# with 8-register ldm/stm (8 + 8 cycles, and a subs and a taken bne: 4),
+# the frame's 2,400 lines all missing the data cache on the way.
+present_lines=2400
+present_cycles=$((present_lines * 20))
+
+echo "Per frame or pass; ratio = ours / baseline, both measured in this run. Ours casts"
+echo "samples when composition first needs them: its rays pass aims the rays and builds their"
+echo "boxes, and compose redraws a view whose samples are cast; compare the frames."
 printf "%-8s %-5s %10s %10s %5s   %10s %10s %5s   %8s %8s %5s\n" pass level "ARM ours" "ARM base" ratio \
     "x86 ours" "x86 base" ratio "D1 ours" "D1 base" ratio
+estimates=""
 for level in high low; do
-    for kind in turn move rays sample compose; do
+    for kind in turn move rays compose; do
         o=($(per_frame $kind ours $level))
         b=($(per_frame $kind baseline $level))
         printf "%-8s %-5s %10d %10d %5s   %10d %10d %5s   %8d %8d %5s\n" $kind $level \
             "${o[0]}" "${b[0]}" "$(ratio "${o[0]}" "${b[0]}")" \
-            "${o[1]}" "${b[1]}" "$(ratio "${o[1]}" "${b[1]}")" \
-            "${o[2]}" "${b[2]}" "$(ratio "${o[2]}" "${b[2]}")"
+            "${o[2]}" "${b[2]}" "$(ratio "${o[2]}" "${b[2]}")" \
+            "${o[3]}" "${b[3]}" "$(ratio "${o[3]}" "${b[3]}")"
+        case $kind in turn|move)
+            estimates="$estimates$kind $level ours ${o[1]} ${o[4]}
+$kind $level baseline ${b[1]} ${b[4]}
+" ;;
+        esac
     done
 done
+
+echo
+echo "Estimated ARM920T frame times at 200 MHz: cycles of the passes (tools/arm-cycles.awk),"
+echo "plus 20 to 40 cycles per D1 read miss, plus presenting the screen ($present_cycles cycles"
+echo "and $present_lines read misses)."
+printf "%-8s %-5s %-8s %10s %9s %21s %13s\n" frame level set "cycles" "D1 reads" "total cycles" "frames/s"
+printf '%s' "$estimates" | awk -v lines=$present_lines -v present=$present_cycles '
+    { low = $4 + present + ($5 + lines) * 20; high = $4 + present + ($5 + lines) * 40
+      printf "%-8s %-5s %-8s %10d %9d %10d..%-10d %5.0f..%-5.0f\n", $1, $2, $3, $4, $5, low, high,
+             200e6 / high, 200e6 / low }'

@@ -48,7 +48,6 @@ void render(bool high)
     else
         selectLowDetail();
     buildRays();
-    sampleTerrain();
     composeFrame(frame.data());
 }
 

@@ -1,0 +1,8 @@
+#include "render/column.h"
+
+// Builds without a hand-written column loop draw with the C++ one.
+int32_t drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
+                   const ColumnSource* source)
+{
+    return composeColumn(offsets, scales, bottom, source);
+}
