@@ -61,8 +61,7 @@ void enterHighDetail()
 {
     if (highDetail == 1)
         return;
-    selectHighDetail();
-    buildRays();
+    switchDetail(1);
     drawFrame();
 }
 

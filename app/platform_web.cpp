@@ -10,7 +10,7 @@
 #include "app/platform.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
-#include "render/frame.h"
+#include "render/screen.h"
 #include "render/present.h"
 
 // The layer keeps an 8-bit screen (one byte per pixel, shown through the

@@ -11,8 +11,7 @@
 #include "assets/landscape.h"
 #include "hw/gamma.h"
 #include "render/present.h"
-#include "render/projection.h"
-#include "render/rays.h"
+#include "render/screen.h"
 #include "render/startup.h"
 
 namespace {
@@ -91,7 +90,7 @@ void startUp()
     }
     registerExitHandler();
     SDL_ShowCursor(0);
-    screen = SDL_SetVideoMode(320, 240, 8, videoModeFlags);
+    screen = SDL_SetVideoMode(screenColumns, screenRows, screenBitsPerPixel, videoModeFlags);
     if (!screen) {
         fprintf(stderr, "Couldn't set 320x240x8 video mode: %s\n", SDL_GetError());
         exit(2);
@@ -118,9 +117,8 @@ void startUp()
     buildRenderTables();
     setGamma(120);
 
-    selectHighDetail();
-    buildRays();
-    drawFrame();
+    // The renderer starts in low detail: this draws the first frame.
+    enterHighDetail();
 }
 
 void dispatchEvent(const SDL_Event& e)

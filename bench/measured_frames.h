@@ -8,9 +8,7 @@
 
 #include "reference_passes.h"
 #include "render/camera.h"
-#include "render/frame.h"
-#include "render/rays.h"
-#include "startup_tables.h"
+#include "tools/offscreen_frame.h"
 
 // A move frame is a forward move and composition; a turn frame a turn, a
 // forward move, the ray pass and composition; the others are one pass
@@ -24,17 +22,14 @@ enum class Measured { moveFrame, turnFrame, rays, compose };
 // offscreen is a 320 x 240 frame.
 inline void prepareMeasuredView(bool high, std::uint8_t* offscreen, ReferenceBuffers& baseline)
 {
-    buildStartUpTables();
-    recordScreenGeometry(offscreen, 320, 1);
-    if (!high)
-        selectLowDetail();
+    startOffscreen(offscreen);
+    switchDetail(high);
     for (int i = 0; i < 20; ++i)
         move(forwardStep);
-    buildRays();
     composeFrame(offscreen);
     referenceBuildRays(baseline);
     referenceSampleTerrain(baseline);
-    referenceComposeFrame(baseline, offscreen, 320);
+    referenceComposeFrame(baseline, offscreen, screenColumns);
 }
 
 // One frame or pass of `what`, by the program's passes (ours) or the
@@ -58,7 +53,7 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
             referenceBuildRays(baseline);
         if (compose) {
             referenceSampleTerrain(baseline);
-            referenceComposeFrame(baseline, offscreen, 320);
+            referenceComposeFrame(baseline, offscreen, screenColumns);
         }
     }
 }

@@ -12,7 +12,7 @@
 #include "measured_frames.h"
 
 namespace {
-std::uint8_t offscreen[320 * 240];
+std::uint8_t offscreen[screenColumns * screenRows];
 ReferenceBuffers baseline;
 
 struct Kind {

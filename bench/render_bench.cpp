@@ -12,7 +12,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> offscreen(320 * 240);
+std::vector<std::uint8_t> offscreen(screenColumns * screenRows);
 std::unique_ptr<ReferenceBuffers> baseline = std::make_unique<ReferenceBuffers>();
 
 // Argument: 1 = high detail (179 rows), 0 = low detail (120 rows).

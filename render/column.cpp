@@ -1,7 +1,7 @@
 #include "render/column.h"
 
 #include "assets/landscape.h"
-#include "render/frame.h"
+#include "render/screen.h"
 
 namespace {
 // Pass state, at file scope with internal linkage: the program's
@@ -69,8 +69,8 @@ inline bool drawSample(int32_t sampleScale, int32_t cell)
 // nothing farther can show. The scales end with a 0, whose product 0 always
 // passes the test: the end of the column costs nothing on the samples that
 // do not show. Two samples a turn.
-int32_t composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
-                      const ColumnSource* source)
+void composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
+                   const ColumnSource* source)
 {
     depth = source->depth;
     colors = source->color;
@@ -85,5 +85,4 @@ int32_t composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* b
         if (product < limit && drawSample(scales[1], offsets[1]))
             break;
     }
-    return (limit >> 16) - horizonOffset;
 }

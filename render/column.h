@@ -16,14 +16,14 @@ struct ColumnSource {
 // Draws view rows 0..179 of one column. offsets: the column's rayOffset
 // entries from its first tested sample on; scales: nearScale from the same
 // sample on, ending with its 0; bottom: the column's pixel in view row 180
-// (the first row below the view). Returns the column's columnTop.
-int32_t composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
+// (the first row below the view).
+void composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
                       const ColumnSource* source);
 
 // The same, as composition runs it: composeColumn itself, or on ARM a
 // hand-scheduled version of it (render/draw_column_arm.s). CMake picks the
 // file that defines it.
-extern "C" int32_t drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
+extern "C" void drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
                               const ColumnSource* source);
 
 #endif

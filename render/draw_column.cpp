@@ -1,8 +1,7 @@
 #include "render/column.h"
 
 // Builds without a hand-written column loop draw with the C++ one.
-int32_t drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
-                   const ColumnSource* source)
+void drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom, const ColumnSource* source)
 {
-    return composeColumn(offsets, scales, bottom, source);
+    composeColumn(offsets, scales, bottom, source);
 }

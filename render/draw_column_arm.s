@@ -3,8 +3,8 @@
 @ the console's ARM920T. Built only into ARM builds; the tests hold it to
 @ composeColumn for every heading at both detail levels.
 @
-@   int32_t drawColumn(const uint16_t* offsets, const int32_t* scales,
-@                      uint8_t* bottom, const ColumnSource* source)
+@   void drawColumn(const uint16_t* offsets, const int32_t* scales,
+@                   uint8_t* bottom, const ColumnSource* source)
 @
 @ The occlusion test, in the form this loop keeps it:
 @   K = columnTop - 1 (179 while nothing is drawn),
@@ -90,8 +90,6 @@ drawColumn:
         add     r8, r8, #1              @ pixels from view row old K up to 0
         cmp     r12, #0                 @ scale 0: past the column's last sample
         moveq   r10, #223               @ then the sky (skyColor) above
-        moveq   r0, r8                  @ and columnTop stays
-        movne   r0, #0                  @ else a full column: columnTop 0
         rsb     r8, r8, #180            @ stores to skip
         add     pc, pc, r8, lsl #2      @ into the run
         mov     r0, r0                  @ (never executed)
@@ -99,7 +97,7 @@ drawColumn:
         strb    r10, [r2, -r5]!         @ one pixel up, and paint it
         .endr
         ldmfd   sp!, {r4-r11, lr}       @ restore
-        bx      lr                      @ return columnTop in r0
+        bx      lr                      @ return
 
         .align  2
 .Lbias:

@@ -8,8 +8,6 @@
 #include "render/near_rows.h"
 #include "render/rays.h"
 
-uint16_t columnTop[screenColumns];
-
 namespace {
 // Screen geometry, recorded once at start-up.
 uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
@@ -60,7 +58,7 @@ void composeFrame(uint8_t* pixels)
         scales = nearScale + firstSample[group];
         for (column = group * columnGroup; column < (group + 1) * columnGroup; ++column) {
             offsets = rayOffset + column * tableRows + firstSample[group];
-            columnTop[column] = static_cast<uint16_t>(drawColumn(offsets, scales, bottom, &source));
+            drawColumn(offsets, scales, bottom, &source);
             bottom += bytesPerPixel;
         }
     }

@@ -2,7 +2,7 @@
 
 #include "assets/landscape.h"
 #include "render/camera.h"
-#include "render/frame.h"
+#include "render/screen.h"
 
 uint8_t blockDepth[mapBlocks * mapBlocks];
 int32_t castStart[2];

@@ -13,8 +13,6 @@ int32_t nearQuotientHi[colCosValues][tableRows];
 int32_t nearQuotientLo[colCosValues][tableRows];
 int32_t nearScaleHi[tableRows];
 int32_t nearScaleLo[tableRows];
-const int32_t* rowDistance;
-const int32_t* rowScale;
 const int32_t (*nearQuotient)[tableRows];
 const int32_t* nearScale;
 int32_t rowCount;
@@ -97,8 +95,6 @@ void selectHighDetail()
 {
     highDetail = 1;
     rowCount = highDetailRows;
-    rowDistance = distHi;
-    rowScale = scaleHi;
     nearQuotient = nearQuotientHi;
     nearScale = nearScaleHi;
 }
@@ -107,8 +103,6 @@ void selectLowDetail()
 {
     highDetail = 0;
     rowCount = lowDetailRows;
-    rowDistance = distLo;
-    rowScale = scaleLo;
     nearQuotient = nearQuotientLo;
     nearScale = nearScaleLo;
 }

@@ -10,7 +10,8 @@
 
 #include <stdint.h>
 
-const int screenColumns = 320;
+#include "render/screen.h"
+
 const int tableRows = 180;
 const int32_t highDetailRows = 179;
 const int32_t lowDetailRows = 120;
@@ -53,8 +54,6 @@ extern int32_t nearScaleHi[tableRows];
 extern int32_t nearScaleLo[tableRows];
 
 // The detail level the renderer reads.
-extern const int32_t* rowDistance;
-extern const int32_t* rowScale;
 extern const int32_t (*nearQuotient)[tableRows];
 extern const int32_t* nearScale;
 extern int32_t rowCount;     // 179 in high detail, 120 in low detail

@@ -107,6 +107,15 @@ void buildRays()
     buildRayBoxes();
 }
 
+void switchDetail(int32_t high)
+{
+    if (high)
+        selectHighDetail();
+    else
+        selectLowDetail();
+    buildRays();
+}
+
 // Column by column, nearest row first, so rayOffset is written
 // sequentially. t = rowDistance[r] / colCos[c] comes from the level's
 // quotient table, which holds exactly that truncated quotient. Only the low

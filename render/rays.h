@@ -43,6 +43,9 @@ extern RayBox rayBoxes[columnGroups][rowPairs];
 // Heading and detail level -> the direction of every column's ray and
 // rayBoxes; no sample is cast yet (castFrom is rowCount).
 void buildRays();
+// Selects a detail level (1 high, 0 low; render/projection.h) and aims the
+// rays for it, as every frame at a new level needs first.
+void switchDetail(int32_t high);
 // Casts the samples each group lacks from its firstSample (render/near_rows.h)
 // on, and lowers castFrom to it.
 void castRays();

@@ -1,39 +1,41 @@
-// Whole frames and occlusion lines (columnTop) against the straightforward
-// passes, over the built-in landscape and synthetic ones made to catch the
-// near-row skip out: every heading, both detail levels, positions near the
-// start, near the map's seams, negative and far flown.
+// Frames against the straightforward passes, over the built-in landscape and
+// synthetic ones made to catch the near-row skip out: every heading, both
+// detail levels, positions near the start, near the map's seams, negative
+// and far flown. The start-up frames' golden checksums; the ray values and
+// the index rule, pinned through the straightforward passes; the ray boxes
+// and the box test the skip relies on; and on ARM the hand-written column
+// loop against the C++ one.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include "assets/landscape.h"
 #include "reference_passes.h"
-#include "render/frame.h"
-#include "render/rays.h"
-#include "startup_tables.h"
-#include "tools/frame_checksum.h"
+#include "render/column.h"
+#include "tools/offscreen_frame.h"
 
 namespace {
 
-// A landscape given by its two maps.
-struct Terrain {
-    const char* name;
-    std::vector<std::uint8_t> heights = std::vector<std::uint8_t>(mapCells);
-    std::vector<std::uint8_t> colors = std::vector<std::uint8_t>(mapCells);
-};
+using Map = std::vector<std::uint8_t>;
 
 // A colour per cell that differs from its neighbours', so that a sample
-// read from the wrong cell shows.
-std::uint8_t cellColor(int cell) { return static_cast<std::uint8_t>((cell * 2654435761u) >> 24); }
+// read from the wrong cell shows; never the sky's, so that the top of the
+// terrain shows in every column.
+std::uint8_t cellColor(int cell)
+{
+    return static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
+}
+
+struct Terrain {
+    const char* name;
+    Map heights, colors;
+};
 
 template <typename Height>
 Terrain makeTerrain(const char* name, Height height)
 {
-    Terrain t;
-    t.name = name;
+    Terrain t{name, Map(mapCells), Map(mapCells)};
     for (int cell = 0; cell < mapCells; ++cell) {
         t.heights[cell] = static_cast<std::uint8_t>(height(cell / 256, cell % 256, cell));
         t.colors[cell] = cellColor(cell);
@@ -41,47 +43,42 @@ Terrain makeTerrain(const char* name, Height height)
     return t;
 }
 
-const std::vector<Terrain>& syntheticTerrains()
+std::vector<Terrain> syntheticTerrains()
 {
-    static const std::vector<Terrain> terrains = [] {
-        std::vector<Terrain> all;
-        // Low ground with single-cell needles of every height a near row can
-        // show (about one cell in 30), and towers of height 255 (depth 0)
-        // that fill the columns they stand in.
-        std::mt19937 random(1206);
-        std::vector<std::uint8_t> needle(mapCells);
-        for (auto& h : needle)
-            h = random() % 30 == 0 ? static_cast<std::uint8_t>(100 + random() % 156) : std::uint8_t{0};
-        all.push_back(makeTerrain("needles and towers", [&](int row, int column, int cell) {
-            const bool tower = row % 64 >= 30 && row % 64 < 33 && column % 80 < 3;
-            return tower ? 255 : needle[cell] ? needle[cell] : (row * 7 + column * 3) % 40;
-        }));
-        // Posts of one cell along the map's seams, about one cell in 12
-        // of the four columns either side of where a column coordinate
-        // carries into the next row (255 | 0) and of the rows either side of
-        // 255 | 0; the rest is sea level.
-        all.push_back(makeTerrain("posts along the seams", [](int row, int column, int cell) {
-            const bool seam = (column + 4) % 256 < 8 || (row + 4) % 256 < 8;
-            return seam && (cell * 2654435761u) % 12 == 0 ? 140 + (cell * 40503u) % 116 : 0;
-        }));
-        // Plateaus of 16 x 16 cells at heights from sea level to 255, with
-        // cliffs between them.
-        all.push_back(makeTerrain("plateaus", [](int row, int column, int) {
-            const int plateau = (row / 16) * 16 + column / 16;
-            return (plateau * 97) % 7 == 0 ? 255 : ((plateau * 61) % 9) * 28;
-        }));
-        return all;
-    }();
-    return terrains;
+    std::vector<Terrain> all;
+    // Low ground with single-cell needles of every height a near row can
+    // show (about one cell in 30), and towers of height 255 (depth 0) that
+    // fill the columns they stand in.
+    std::mt19937 random(1206);
+    Map needle(mapCells);
+    for (auto& h : needle)
+        h = random() % 30 == 0 ? static_cast<std::uint8_t>(100 + random() % 156) : std::uint8_t{0};
+    all.push_back(makeTerrain("needles and towers", [&](int row, int column, int cell) {
+        const bool tower = row % 64 >= 30 && row % 64 < 33 && column % 80 < 3;
+        return tower ? 255 : needle[cell] ? needle[cell] : (row * 7 + column * 3) % 40;
+    }));
+    // Posts of one cell along the map's seams, about one cell in 12 of the
+    // four columns either side of where a column coordinate carries into
+    // the next row (255 | 0) and of the rows either side of 255 | 0.
+    all.push_back(makeTerrain("posts along the seams", [](int row, int column, int cell) {
+        const bool seam = (column + 4) % 256 < 8 || (row + 4) % 256 < 8;
+        return seam && (cell * 2654435761u) % 12 == 0 ? 140 + (cell * 40503u) % 116 : 0;
+    }));
+    // Plateaus of 16 x 16 cells from sea level to 255, cliffs between them.
+    all.push_back(makeTerrain("plateaus", [](int row, int column, int) {
+        const int plateau = (row / 16) * 16 + column / 16;
+        return (plateau * 97) % 7 == 0 ? 255 : ((plateau * 61) % 9) * 28;
+    }));
+    return all;
 }
 
-// Camera positions (posX, posY) before one step: the start-up one, near the
-// seams, negative and far flown.
+// Camera positions (posX, posY) before one step.
 const double positions[][2] = {
     {188.0, 168.0}, {-0.5, -1.5}, {255.9, 0.1}, {0.4, 254.6}, {128.2, 255.9},
     {-300.25, 700.75}, {1.0e7 + 0.5, -3.3e6},
 };
-const int positionCount = sizeof positions / sizeof positions[0];
+
+int ray(int c, int r) { return c * tableRows + r; }
 
 // A screen with a wider pitch than its 320 pixels and guard bytes around
 // it, so that writes outside the picture show.
@@ -89,58 +86,45 @@ class Frame : public ::testing::Test {
 protected:
     static constexpr int pitch = 336;
     static constexpr int guard = 4096;
-    std::vector<std::uint8_t> ours = std::vector<std::uint8_t>(guard + screenRows * pitch + guard, 0x77);
-    std::vector<std::uint8_t> expected = ours;
+    Map ours = Map(guard + screenRows * pitch + guard, 0x77);
+    Map expected = ours;
     std::unique_ptr<ReferenceBuffers> reference = std::make_unique<ReferenceBuffers>();
 
     void SetUp() override
     {
-        buildStartUpTables();
+        startOffscreen(ours.data() + guard);
         recordScreenGeometry(ours.data() + guard, pitch, 1);
     }
     void TearDown() override { useLandscape(HeightMap, ColorMap); }
 
-    void expectSameFrame(const std::uint8_t* heights, const std::uint8_t* colors, const char* what)
-    {
-        composeFrame(ours.data() + guard);
-        referenceBuildRays(*reference);
-        referenceSampleTerrain(*reference, heights, colors);
-        referenceComposeFrame(*reference, expected.data() + guard, pitch);
-        ASSERT_EQ(ours, expected) << what << " frame at heading " << heading << (highDetail ? " high" : " low")
-                                  << " from " << posX << ", " << posY;
-        ASSERT_EQ(std::memcmp(columnTop, reference->columnTop, sizeof columnTop), 0) << what << " " << heading;
-    }
-
     // Every heading at both levels: a turn frame, then a move frame from
     // elsewhere with the same rays, the positions going round the list.
-    void expectEveryViewMatches(const std::uint8_t* heights, const std::uint8_t* colors)
+    void expectEveryViewMatches(const Map& heights, const Map& colors)
     {
-        for (int level = 0; level < 2; ++level) {
-            if (level == 0)
-                selectHighDetail();
-            else
-                selectLowDetail();
+        for (int high = 1; high >= 0; --high)
             for (int h = 0; h < 360; ++h) {
                 faceHeading(h);
                 for (int frame = 0; frame < 2; ++frame) {
-                    const double* position = positions[(h + level + 3 * frame) % positionCount];
+                    const double* position = positions[(h + high + 3 * frame) % std::size(positions)];
                     posX = position[0];
                     posY = position[1];
                     move(h % 2 ? forwardStep : backwardStep);
                     if (frame == 0)
-                        buildRays();
-                    expectSameFrame(heights, colors, frame == 0 ? "turn" : "move");
-                    if (HasFatalFailure())
-                        return;
+                        switchDetail(high);
+                    composeFrame(ours.data() + guard);
+                    referenceBuildRays(*reference);
+                    referenceSampleTerrain(*reference, heights.data(), colors.data());
+                    referenceComposeFrame(*reference, expected.data() + guard, pitch);
+                    ASSERT_EQ(ours, expected) << (frame ? "move" : "turn") << " frame at heading " << h
+                                              << (high ? " high" : " low") << " from " << posX << ", " << posY;
                 }
             }
-        }
     }
 };
 
 TEST_F(Frame, MatchesTheStraightforwardPassesOverTheBuiltInLandscape)
 {
-    expectEveryViewMatches(HeightMap, ColorMap);
+    expectEveryViewMatches(Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells));
 }
 
 TEST_F(Frame, MatchesTheStraightforwardPassesOverSyntheticLandscapes)
@@ -148,7 +132,7 @@ TEST_F(Frame, MatchesTheStraightforwardPassesOverSyntheticLandscapes)
     for (const Terrain& terrain : syntheticTerrains()) {
         SCOPED_TRACE(terrain.name);
         useLandscape(terrain.heights.data(), terrain.colors.data());
-        expectEveryViewMatches(terrain.heights.data(), terrain.colors.data());
+        expectEveryViewMatches(terrain.heights, terrain.colors);
     }
 }
 
@@ -161,17 +145,149 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
 #ifdef LANDSCAPE_CUSTOM_TERRAIN
     GTEST_SKIP() << "built with a custom landscape";
 #endif
-    std::vector<std::uint8_t> screen(320 * 240);
-    buildStartUpTables();
-    recordScreenGeometry(screen.data(), 320, 1);
-    buildRays();
+    Map screen(screenColumns * screenRows);
+    startOffscreen(screen.data());
     composeFrame(screen.data());
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0x226dee47d317c324ull);
-    // And the low detail frame of the same view.
-    selectLowDetail();
-    buildRays();
+    switchDetail(0);
     composeFrame(screen.data());
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
+
+// The ray values of the start-up view, and the index rule: the column
+// coordinate is not reduced on its own before the row is added.
+TEST(StraightforwardPasses, CastTheStartUpRaysAndReadCellsAcrossTheSeams)
+{
+    Map screen(screenColumns * screenRows);
+    startOffscreen(screen.data());
+    auto reference = std::make_unique<ReferenceBuffers>();
+    referenceBuildRays(*reference);
+    const struct { int column, row, rayRow, rayCol; } rays[] = {
+        {160, 1, 0, -238}, {160, 179, 0, -57}, {0, 1, 63, -239}, {319, 1, -63, -239}, {0, 179, 15, -57},
+    };
+    for (const auto& r : rays) {
+        EXPECT_EQ(reference->rayRow[ray(r.column, r.row)], r.rayRow) << r.column << " " << r.row;
+        EXPECT_EQ(reference->rayCol[ray(r.column, r.row)], r.rayCol) << r.column << " " << r.row;
+    }
+    // mapX + rayCol = -5 with mapY + rayRow = 0 reads cell 65531 (row 255,
+    // column 251); column 256 of row 10 is column 0 of row 11.
+    reference->rayRow[ray(7, 179)] = -mapY;
+    reference->rayCol[ray(7, 179)] = -5 - mapX;
+    reference->rayRow[ray(8, 179)] = 10 - mapY;
+    reference->rayCol[ray(8, 179)] = 256 - mapX;
+    referenceSampleTerrain(*reference);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 160], ColorMap[43139]);   // 168 * 256 + 188 - 57
+    EXPECT_EQ(reference->sampleHeight[179 * 320 + 160], (131673 * (255 - HeightMap[43139])) >> 16);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 7], ColorMap[65531]);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 8], ColorMap[11 * 256]);
+}
+
+// Every sample of every pair of rows the skip tests lies in its group's
+// box, for every heading at both levels: the rays depend on nothing else.
+TEST(NearRows, BoxesHoldEverySampleOfTheirRows)
+{
+    Map screen(screenColumns * screenRows);
+    startOffscreen(screen.data());
+    auto reference = std::make_unique<ReferenceBuffers>();
+    for (int high = 1; high >= 0; --high) {
+        switchDetail(high);
+        ASSERT_GT(skipPairs[high], 10);
+        for (int h = 0; h < 360; ++h) {
+            faceHeading(h);
+            buildRays();
+            referenceBuildRays(*reference);
+            for (int g = 0; g < columnGroups; ++g)
+                for (int p = 0; p < skipPairs[high]; ++p) {
+                    const RayBox& box = rayBoxes[g][p];
+                    const int nearRow = rowCount - castStart[high] - 2 * p;
+                    for (int c = g * columnGroup; c < (g + 1) * columnGroup; ++c)
+                        for (int r = nearRow - 1; r <= nearRow; ++r) {
+                            const int y = reference->rayRow[ray(c, r)], x = reference->rayCol[ray(c, r)];
+                            ASSERT_TRUE(y >= box.rowMin && y <= box.rowMax && x >= box.colMin && x <= box.colMax)
+                                << "heading " << h << " high " << high << " column " << c << " row " << r;
+                        }
+                }
+        }
+    }
+}
+
+// The skip leaves out a pair only if every cell under its box, found by the
+// index rule, is deep enough to hide the pair: boxes of every size the rays
+// make, many across the map's seams, over sea level with needles.
+TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
+{
+    std::mt19937 random(1207);
+    Map heights(mapCells), colors(mapCells, 1), screen(screenColumns * screenRows);
+    for (auto& h : heights)
+        h = random() % 8 == 0 ? static_cast<std::uint8_t>(random() % 256) : std::uint8_t{0};
+    startOffscreen(screen.data());
+    useLandscape(heights.data(), colors.data());
+    const int first = castStart[1];
+    const int need = hidingDepth[1][first + 1];
+    int skipped = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        mapX = 512 + static_cast<int>(random() % 256);
+        mapY = 512 + static_cast<int>(random() % 256);
+        RayBox box;
+        box.colMin = static_cast<std::int16_t>((trial % 2 ? 768 - mapX : 0) - static_cast<int>(random() % 10));
+        box.colMax = static_cast<std::int16_t>(box.colMin + random() % 10);
+        box.rowMin = static_cast<std::int16_t>(static_cast<int>(random() % 200) - 100);
+        box.rowMax = static_cast<std::int16_t>(box.rowMin + random() % 10);
+        for (auto& group : rayBoxes)
+            group[0] = box;
+        findFirstSamples();
+        if (firstSample[0] == first)
+            continue;
+        ++skipped;
+        for (int y = box.rowMin; y <= box.rowMax; ++y)
+            for (int x = box.colMin; x <= box.colMax; ++x)
+                ASSERT_GE(heightTable[((mapY + y) * 256 + mapX + x) & 0xFFFF], need)
+                    << "box rows " << box.rowMin << ".." << box.rowMax << " columns " << box.colMin << ".."
+                    << box.colMax << " from " << mapX << ", " << mapY;
+    }
+    EXPECT_GT(skipped, 1000);
+    useLandscape(HeightMap, ColorMap);
+}
+
+#if defined(__arm__)
+// ARM builds draw with a hand-written column loop: column by column it
+// paints what the C++ loop paints, for every heading at both levels, over
+// the built-in landscape and over one with towers of height 255 that end
+// columns early.
+TEST(DrawColumn, PaintsWhatTheCxxLoopPaints)
+{
+    constexpr int pitch = 324;
+    Map screen(screenColumns * screenRows), towers(HeightMap, HeightMap + mapCells);
+    startOffscreen(screen.data());
+    for (int cell = 0; cell < mapCells; cell += 7)
+        towers[cell] = 255;
+    for (const std::uint8_t* heights : {HeightMap, static_cast<const std::uint8_t*>(towers.data())}) {
+        useLandscape(heights, ColorMap);
+        for (int high = 1; high >= 0; --high) {
+            switchDetail(high);
+            for (int h = 0; h < 360; ++h) {
+                faceHeading(h);
+                posX = 100.0 + 3.7 * h;
+                posY = -50.0 + 1.3 * h;
+                move(forwardStep);
+                buildRays();
+                findFirstSamples();
+                castRays();
+                const int base = (mapY * 256 + mapX) & (mapCells - 1);
+                const ColumnSource source = {heightTable + base, colorTable + base, pitch};
+                Map arm(viewRows * pitch + pitch, 0x55), cpp = arm;
+                for (int c = 0; c < screenColumns; ++c) {
+                    const int first = firstSample[c / columnGroup];
+                    const std::uint16_t* offsets = rayOffset + c * tableRows + first;
+                    drawColumn(offsets, nearScale + first, arm.data() + viewRows * pitch + c, &source);
+                    composeColumn(offsets, nearScale + first, cpp.data() + viewRows * pitch + c, &source);
+                }
+                ASSERT_EQ(arm, cpp) << "heading " << h << " high " << high;
+            }
+        }
+    }
+    useLandscape(HeightMap, ColorMap);
+}
+#endif
 
 }  // namespace

@@ -19,35 +19,19 @@
 #include <utility>
 #include <vector>
 
-#include "assets/landscape.h"
-#include "frame_checksum.h"
 #include "landscape_files.h"
+#include "offscreen_frame.h"
 #include "render/camera.h"
-#include "render/frame.h"
-#include "render/projection.h"
-#include "render/rays.h"
-#include "render/startup.h"
 
 #include <spng.h>
 
 namespace {
 
-std::vector<std::uint8_t> frame(320 * 240);
-
-void startUpTables()
-{
-    buildRenderTables();
-    blankBorderColor();
-    recordScreenGeometry(frame.data(), 320, 1);
-}
+std::vector<std::uint8_t> frame(screenColumns * screenRows);
 
 void render(bool high)
 {
-    if (high)
-        selectHighDetail();
-    else
-        selectLowDetail();
-    buildRays();
+    switchDetail(high);
     composeFrame(frame.data());
 }
 
@@ -139,7 +123,7 @@ int main(int argc, char** argv)
     if (png.empty() && match.empty() && !wantChecksum)
         return usage();
 
-    startUpTables();
+    startOffscreen(frame.data());
 
     if (!match.empty()) {
         const Picture shot = readBmp(match);
@@ -170,12 +154,12 @@ int main(int argc, char** argv)
     if (wantChecksum)
         std::printf("%016llx\n", static_cast<unsigned long long>(frameChecksum(frame.data(), frame.size())));
     if (!png.empty()) {
-        std::vector<std::uint8_t> rgb(320 * 240 * 3);
+        std::vector<std::uint8_t> rgb(frame.size() * 3);
         for (std::size_t i = 0; i < frame.size(); ++i)
             for (int k = 0; k < 3; ++k)
                 rgb[i * 3 + k] = TerrainPalette[frame[i]][k];
         std::string error;
-        if (!landscape_tools::writeFiles({{png, landscape_tools::encodePng(320, 240, SPNG_COLOR_TYPE_TRUECOLOR, rgb.data())}},
+        if (!landscape_tools::writeFiles({{png, landscape_tools::encodePng(screenColumns, screenRows, SPNG_COLOR_TYPE_TRUECOLOR, rgb.data())}},
                                          error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;

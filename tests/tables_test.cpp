@@ -1,0 +1,268 @@
+// What start-up builds and sets: the camera's turns and moves, the
+// projection tables, the display gamma (through a fake register window and a
+// sparse file standing in for physical memory), and the built-in landscape
+// the renderer relies on. The values are those that decide the frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+#include "assets/landscape.h"
+#include "hw/gamma.h"
+#include "hw/registers.h"
+#include "reference_passes.h"
+#include "render/startup.h"
+
+namespace {
+
+class Camera : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        buildRenderTables();
+        moved = turned = 0;
+    }
+};
+
+TEST_F(Camera, TurnsWrapTheHeadingAndRaiseBothFlags)
+{
+    const struct { int from, delta, to; } turns[] = {{0, 358, 358}, {359, 2, 1}, {2, 358, 0}, {358, 2, 0}, {180, 2, 182}};
+    for (const auto& t : turns) {
+        heading = static_cast<std::uint16_t>(t.from);
+        moved = turned = 0;
+        turn(static_cast<std::uint16_t>(t.delta));
+        EXPECT_EQ(heading, t.to) << t.from << " + " << t.delta;
+        EXPECT_TRUE(moved && turned);
+    }
+}
+
+// Directions are single(single(cos) * 256), truncated toward zero; the
+// checked component of each heading is one whose rounding decides it.
+TEST_F(Camera, DirectionsAreRoundedToSinglePrecisionThenTruncated)
+{
+    const struct { int heading; double* direction; int* truncated; double value; int whole; } expected[] = {
+        {45, &dirX, &dirXi, 181.01933288574219, 181}, {45, &dirY, &dirYi, 181.01933288574219, 181},
+        {60, &dirX, &dirXi, 127.99999237060547, 127}, {300, &dirX, &dirXi, 128.00009155273438, 128},
+        {30, &dirY, &dirYi, 128.0, 128},              {150, &dirY, &dirYi, 127.99995422363281, 127},
+        {90, &dirY, &dirYi, 256.0, 256},              {90, &dirX, &dirXi, -0.0000111901853, 0},
+        {180, &dirY, &dirYi, -0.0000223803706, 0},   // sin of single-precision pi is not 0
+    };
+    for (const auto& e : expected) {
+        faceHeading(e.heading);
+        EXPECT_NEAR(*e.direction, e.value, 1e-9) << e.heading;
+        EXPECT_EQ(*e.truncated, e.whole) << e.heading;
+    }
+}
+
+TEST_F(Camera, MovesAddSinglePrecisionIncrementsAndSampleFromTheLowEightBits)
+{
+    EXPECT_EQ(mapX, 188);   // start-up: the plain truncation
+    move(forwardStep);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f));
+    EXPECT_EQ(posY, 168.0);
+    // +512 on both: two map rows further along the sampling ring.
+    EXPECT_EQ(mapX, 697);
+    EXPECT_EQ(mapY, 680);
+    EXPECT_TRUE(moved && !turned);
+    // The sum stays double: 100 steps are 100 rounded increments.
+    for (int i = 1; i < 100; ++i)
+        move(backwardStep);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f) + 99 * static_cast<double>(static_cast<float>(2.56f)));
+
+    const struct { double position; int sampled; } positions[] = {
+        {-0.5, 512}, {-1.5, 767}, {-256.0, 512}, {-257.25, 767}, {255.9, 767},
+        {1099511627776.0 + 300.75, 556},   // beyond a 32-bit truncation
+        {-1099511627776.0 - 1.5, 767},
+    };
+    dirX = dirY = 0.0;   // a move then only recomputes the sampled cell
+    for (const auto& p : positions) {
+        posX = posY = p.position;
+        move(forwardStep);
+        EXPECT_EQ(mapX, p.sampled) << p.position;
+        EXPECT_EQ(mapY, p.sampled) << p.position;
+    }
+}
+
+TEST(Projection, TablesHoldTheirValuesAtTheColumnsAndRowsThatDecideThem)
+{
+    buildRenderTables();
+    EXPECT_EQ(fov, 0.5235987901687622);
+    const struct { int column, sin, cos; } columns[] = {{0, -66, 247}, {159, 0, 255}, {160, 0, 256}, {319, 65, 247}};
+    for (const auto& c : columns) {
+        EXPECT_EQ(colSin[c.column], c.sin) << c.column;
+        EXPECT_EQ(colCos[c.column], c.cos) << c.column;
+    }
+    EXPECT_EQ(*std::min_element(colCos, colCos + screenColumns), 247);
+    const struct { int row; std::int32_t distHi, scaleHi, distLo, scaleLo; } rows[] = {
+        {0, 61276, 31541, 61276, 31541},    {1, 61015, 31675, 60895, 31738},
+        {120, 30037, 64344, 15619, 123739}, {179, 14678, 131673, -6828, -283040},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(distHi[r.row], r.distHi) << r.row;
+        EXPECT_EQ(scaleHi[r.row], r.scaleHi) << r.row;
+        EXPECT_EQ(distLo[r.row], r.distLo) << r.row;
+        EXPECT_EQ(scaleLo[r.row], r.scaleLo) << r.row;
+    }
+    // Beyond its 120 rows the low table reaches 0 and turns negative.
+    EXPECT_EQ(distLo[161], 20);
+    EXPECT_EQ(scaleLo[161], 96515880);
+    EXPECT_LT(distLo[162], 0);
+    // n rows write rows 0..n-1 alone, and none at all for n = 0.
+    std::array<std::int32_t, tableRows> dist, scale;
+    dist.fill(12345);
+    scale.fill(-777);
+    const double near = 0.4f, far = 1.7f;
+    buildRowTables(dist.data(), scale.data(), 0, near, far);
+    EXPECT_EQ(dist[0], 12345);
+    buildRowTables(dist.data(), scale.data(), 3, near, far);
+    EXPECT_NE(dist[2], 12345);
+    EXPECT_EQ(dist[3], 12345);
+    EXPECT_EQ(scale[3], -777);
+}
+
+constexpr std::uint16_t untouched = 0xBEEF;   // neither g nor g * 257 for any g
+
+TEST(Gamma, LoadingClearsOnlyBit12AndWritesOnlyTheTableRegisters)
+{
+    std::vector<std::uint16_t> window(registerWindowBytes / 2, untouched);
+    auto reg = [&](std::uint32_t offset) -> std::uint16_t& { return window[offset / 2]; };
+    setGamma(120);   // unmapped: nothing happens
+    reg(displayControlRegister) = 0xFFFF;
+    regs16 = window.data();
+    setGamma(120);
+    EXPECT_EQ(reg(displayControlRegister), 0xEFFF);
+    EXPECT_EQ(reg(gammaIndexRegister), 0);
+    EXPECT_EQ(reg(gammaDataRegister), 255);   // entry 255's second store
+    for (std::uint32_t offset = 0; offset < registerWindowBytes; offset += 2) {
+        if (offset != displayControlRegister && offset != gammaIndexRegister && offset != gammaDataRegister) {
+            ASSERT_EQ(reg(offset), untouched) << std::hex << offset;
+        }
+    }
+    reg(displayControlRegister) = 0x0123;
+    setGamma(120);
+    EXPECT_EQ(reg(displayControlRegister), 0x0123);
+    regs16 = nullptr;
+}
+
+TEST(Gamma, RampBrightensAt120AndIsTheIdentityAt100)
+{
+    const int first[] = {0, 2, 4, 6, 7, 9, 11, 12};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(gammaLevel(120, i), first[i]) << i;
+    EXPECT_EQ(gammaLevel(120, 128), 143);
+    EXPECT_EQ(gammaLevel(120, 254), 254);
+    EXPECT_EQ(gammaLevel(120, 255), 255);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(gammaLevel(100, i), i) << i;
+}
+
+int openDescriptors()
+{
+    int count = 0;
+    DIR* dir = opendir("/proc/self/fd");
+    while (dir && readdir(dir))
+        ++count;
+    if (dir)
+        closedir(dir);
+    return count;
+}
+
+// A sparse file larger than 0xC0010000 bytes stands in for physical memory:
+// stores through the window must land at file offset 0xC0000000 and up,
+// which a 32-bit signed offset could not reach. The window is mapped once,
+// and the device is closed again whether or not it could be mapped.
+TEST(RegisterWindow, MapsThePhysicalOffsetOnceOrNothing)
+{
+    char name[] = "/tmp/landscape-physmem-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate64(fd, static_cast<off64_t>(registerBase + registerWindowBytes + 4096)), 0);
+    const int descriptors = openDescriptors();
+    // Missing; a directory (cannot be opened for writing); /dev/null, which
+    // opens but refuses to be mapped.
+    for (const char* device : {"/nonexistent/landscape/mem", "/tmp", "/dev/null"}) {
+        mapRegisterFile(device);
+        EXPECT_EQ(regs16, nullptr) << device;
+        EXPECT_EQ(openDescriptors(), descriptors) << device;
+    }
+    mapRegisterFile(name);
+    ASSERT_NE(regs16, nullptr);
+    EXPECT_EQ(openDescriptors(), descriptors);
+    volatile std::uint16_t* const first = regs16;
+    mapRegisterFile(name);
+    EXPECT_EQ(regs16, first);
+    regs16[0] = 0x1234;
+    regs16[gammaIndexRegister / 2] = 0xABCD;
+    msync(const_cast<std::uint16_t*>(regs16), registerWindowBytes, MS_SYNC);
+    std::uint16_t value = 0;
+    ASSERT_EQ(pread64(fd, &value, 2, static_cast<off64_t>(registerBase)), 2);
+    EXPECT_EQ(value, 0x1234);
+    ASSERT_EQ(pread64(fd, &value, 2, static_cast<off64_t>(registerBase + gammaIndexRegister)), 2);
+    EXPECT_EQ(value, 0xABCD);
+    ASSERT_EQ(pread64(fd, &value, 2, 0), 2);
+    EXPECT_EQ(value, 0);
+    close(fd);
+    unlink(name);
+    regs16 = nullptr;
+}
+
+// What the renderer relies on in the built-in landscape; a user's own
+// (LANDSCAPE_TERRAIN) may be anything.
+#ifndef LANDSCAPE_CUSTOM_TERRAIN
+TEST(BuiltInLandscape, HeightsColoursAndPaletteRoles)
+{
+    // Heights 0..118, a real share of water (0) and both halves well populated.
+    EXPECT_EQ(*std::min_element(HeightMap, HeightMap + mapCells), 0);
+    EXPECT_EQ(*std::max_element(HeightMap, HeightMap + mapCells), 118);
+    const auto water = std::count(HeightMap, HeightMap + mapCells, 0);
+    const auto high = std::count_if(HeightMap, HeightMap + mapCells, [](int h) { return h >= 59; });
+    EXPECT_TRUE(water > mapCells / 20 && water < mapCells / 3) << water;
+    EXPECT_TRUE(mapCells - water - high > mapCells / 3 && high > mapCells / 50) << high;
+    // The ground colours are exactly 0..133, each used.
+    std::array<int, 256> uses{};
+    for (int i = 0; i < mapCells; ++i)
+        ++uses[ColorMap[i]];
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(uses[c] > 0, c <= 133) << "colour " << c << " used " << uses[c] << " times";
+    const std::uint8_t sky[3] = {51, 160, 204};
+    EXPECT_TRUE(std::equal(sky, sky + 3, TerrainPalette[skyColor]));
+}
+
+// Every lookup wraps, so the steps across the map's edges must look like the
+// steps inside it: row 255 against row 0, column 255 against column 0, and
+// the linear wrap from column 255 into column 0 of the next row, a diagonal
+// neighbour across the seam.
+TEST(BuiltInLandscape, StepsAcrossTheWrapMatchTheInterior)
+{
+    struct Steps {
+        int largest = 0;
+        long total = 0, pairs = 0;
+        void add(int a, int b) { largest = std::max(largest, std::abs(a - b)), total += std::abs(a - b), ++pairs; }
+        bool within(const Steps& inner) const { return largest <= inner.largest && total * inner.pairs <= 2 * inner.total * pairs; }
+    };
+    auto at = [](int row, int column) { return HeightMap[(row & 255) * 256 + (column & 255)]; };
+    Steps rows, columns, linear, interior, diagonal;
+    for (int i = 0; i < 256; ++i) {
+        rows.add(at(255, i), at(0, i));
+        columns.add(at(i, 255), at(i, 0));
+        linear.add(at(i, 255), at(i + 1, 0));
+        for (int j = 0; j < 255; ++j) {
+            interior.add(at(j, i), at(j + 1, i));
+            interior.add(at(i, j), at(i, j + 1));
+            if (i < 255)
+                diagonal.add(at(j, i), at(j + 1, i + 1));
+        }
+    }
+    EXPECT_TRUE(rows.within(interior));
+    EXPECT_TRUE(columns.within(interior));
+    EXPECT_TRUE(linear.within(diagonal));
+}
+#endif
+
+}  // namespace
