@@ -11,15 +11,13 @@
 #include <gtest/gtest.h>
 #include <spng.h>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cmath>
-#include <cstdlib>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -32,7 +30,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Strings = std::vector<std::string>;
 using landscape_tools::Landscape;
-using landscape_tools::landscapeSource;
 
 std::string readFile(const fs::path& path)
 {
@@ -55,15 +52,6 @@ Strings entries(const fs::path& directory)
     return names;
 }
 
-Strings linesOf(const std::string& text)
-{
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A generated source from its #include line on, without the header comment
 // that names where the data came from.
 std::string body(const std::string& source)
@@ -71,8 +59,8 @@ std::string body(const std::string& source)
     return source.substr(std::min(source.find("#include"), source.size()));
 }
 
-// The maps used below: every cell differs from its mirror images and its
-// transposition, so a flipped or rotated read shows; heights cover 0..255.
+// Maps in which every cell differs from its mirror images and its
+// transposition, so that a flipped or rotated read shows; heights 0..255.
 Bytes rampHeights()
 {
     Bytes heights(mapCells);
@@ -96,9 +84,8 @@ spng_plte_entry testEntry(int i)
             static_cast<std::uint8_t>(7 * i % 250 + 1), 255};
 }
 
-// A PNG in any format, written with libspng; `samples` are packed as the
-// format stores them (all 1 when empty); indexed images get `entries`
-// palette entries.
+// A PNG of any format, written with libspng: `samples` packed as the format
+// stores them (all 1 when empty); indexed ones get `entries` palette entries.
 std::string png(int colorType, const Bytes& samples = {}, int entries = 256, int depth = 8, int width = 256,
                 int height = 256, bool interlaced = false)
 {
@@ -139,10 +126,10 @@ Bytes decode(const fs::path& path, int format)
     return pixels;
 }
 
-// The import of rampHeights() and `colors` with the first `entries` test
-// palette entries: the palette entries color.png leaves out are filled, 223
-// with the sky blue, 255 with the band colour, the others with black.
-Landscape expectedImport(const Bytes& colors, int entries)
+// The source import_landscape writes for rampHeights() and `colors` with
+// the first `entries` test palette entries: the entries color.png leaves out
+// filled, 223 with the sky blue, 255 with the band colour, others black.
+std::string expectedImport(const Bytes& colors, int entries)
 {
     Landscape land;
     land.heights = rampHeights();
@@ -154,12 +141,14 @@ Landscape expectedImport(const Bytes& colors, int entries)
         const std::uint8_t* entry = i < entries ? given : i == 223 ? sky : i == 255 ? bands : black;
         std::copy(entry, entry + 3, land.palette[i]);
     }
-    return land;
+    return body(landscapeSource(land, ""));
 }
 
 // Each test works in a directory of its own.
 class LandscapeTools : public testing::Test {
 protected:
+    fs::path dir;
+
     void SetUp() override
     {
         std::string pattern = (fs::temp_directory_path() / "landscape_tools_XXXXXX").string();
@@ -169,7 +158,7 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     struct Result {
-        int status = -1; // exit status; -1 when it did not exit
+        int status = -1;   // exit status; -1 when it did not exit
         std::string out, err;
     };
 
@@ -185,8 +174,8 @@ protected:
             for (const std::string& argument : command)
                 argv.push_back(const_cast<char*>(argument.c_str()));
             argv.push_back(nullptr);
-            if (freopen(out.c_str(), "w", stdout) && freopen(err.c_str(), "w", stderr) && signal(SIGXFSZ, SIG_IGN) != SIG_ERR
-                && setrlimit(RLIMIT_FSIZE, &limit) == 0)
+            if (freopen(out.c_str(), "w", stdout) && freopen(err.c_str(), "w", stderr)
+                && signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0)
                 execv(argv[0], argv.data());
             _exit(127);
         }
@@ -201,7 +190,7 @@ protected:
         return result;
     }
 
-    // A landscape directory holding a valid pair: `colors` with `entries` palette entries.
+    // A landscape directory holding a valid pair and an out/ directory.
     fs::path pair(const std::string& name, const Bytes& colors = stripeColors(100), int entries = 100,
                   bool interlaced = false)
     {
@@ -222,14 +211,11 @@ protected:
     void expectRefused(const Result& result, const std::string& start, const fs::path& pair)
     {
         EXPECT_EQ(result.status, 1);
-        const Strings lines = linesOf(result.err);
-        ASSERT_EQ(lines.size(), 1u) << result.err;
-        EXPECT_EQ(lines[0].rfind(start, 0), 0u) << lines[0];
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_EQ(result.err.rfind(start, 0), 0u) << result.err;
         EXPECT_EQ(entries(pair / "out"), Strings{"landscape_data.cpp"});
         EXPECT_EQ(readFile(pair / "out" / "landscape_data.cpp"), "// earlier output\n");
     }
-
-    fs::path dir;
 };
 
 TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedDataAndItsPreviews)
@@ -240,10 +226,8 @@ TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedDataAndItsPreviews)
         << "assets/landscape_data.cpp differs from the generator's output; rebuild it with the landscape_data target";
 #ifndef LANDSCAPE_CUSTOM_TERRAIN
     // Brightness is the height scaled from 0..118 to 0..255.
-    const Bytes grey = decode(dir / "heightmap.png", SPNG_FMT_G8);
-    const Bytes rgb = decode(dir / "colormap.png", SPNG_FMT_RGB8);
-    ASSERT_EQ(grey.size(), std::size_t{mapCells});
-    ASSERT_EQ(rgb.size(), 3u * mapCells);
+    const Bytes grey = decode(dir / "heightmap.png", SPNG_FMT_G8), rgb = decode(dir / "colormap.png", SPNG_FMT_RGB8);
+    ASSERT_TRUE(grey.size() == std::size_t{mapCells} && rgb.size() == 3u * mapCells);
     int wrong = 0;
     for (int i = 0; i < mapCells; ++i) {
         wrong += grey[i] != std::lround(HeightMap[i] * 255.0 / 118.0);
@@ -256,7 +240,7 @@ TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedDataAndItsPreviews)
 
 TEST_F(LandscapeTools, ImportingTheExportGivesTheCompiledLandscapeBack)
 {
-    const fs::path exported = dir / "new" / "terrain"; // created by the tool
+    const fs::path exported = dir / "new" / "terrain";   // created by the tool
     const Result result = run({EXPORT_LANDSCAPE_PATH, exported.string()});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(entries(exported), (Strings{"color.png", "height.png"}));
@@ -271,7 +255,6 @@ TEST_F(LandscapeTools, ImportingTheExportGivesTheCompiledLandscapeBack)
     std::copy(&TerrainPalette[0][0], &TerrainPalette[0][0] + 768, &compiled.palette[0][0]);
     EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp")) == body(landscapeSource(compiled, "")));
     EXPECT_EQ(entries(exported / "out"), Strings{"landscape_data.cpp"});
-
     EXPECT_EQ(run({EXPORT_LANDSCAPE_PATH}).status, 2);
     EXPECT_EQ(run({IMPORT_LANDSCAPE_PATH, exported.string()}).status, 2);
 }
@@ -285,7 +268,6 @@ TEST_F(LandscapeTools, ExportReplacesFilesOnlyWhenForced)
     EXPECT_NE(refused.err.find("or FORCE=1 to make export-landscape)\n"), std::string::npos) << refused.err;
     EXPECT_EQ(readFile(dir / "height.png"), "mine");
     EXPECT_EQ(entries(dir), Strings{"height.png"});
-
     ASSERT_EQ(run({EXPORT_LANDSCAPE_PATH, "--force", dir.string()}).status, 0);
     EXPECT_EQ(entries(dir), (Strings{"color.png", "height.png"}));
     EXPECT_TRUE(decode(dir / "height.png", SPNG_FMT_G8) == Bytes(HeightMap, HeightMap + mapCells));
@@ -293,21 +275,18 @@ TEST_F(LandscapeTools, ExportReplacesFilesOnlyWhenForced)
 
 TEST_F(LandscapeTools, ImportFillsThePaletteAndWarnsAboutGroundInItsRoles)
 {
-    struct Case {
-        int entries;    // in color.png's palette
-        int skyCells;   // ground using index 223
-        int bandCells;  // ground using index 255
+    const struct {
+        int entries, skyCells, bandCells;   // color.png's palette; ground using 223, 255
         bool interlaced;
-        Strings warnings; // each after "<color.png's path>: warning: "
-    };
-    const Case cases[] = {
+        Strings warnings;   // each after "<color.png's path>: warning: "
+    } cases[] = {
         {40, 0, 0, false, {}},
-        {224, 0, 0, true, {}}, // defines its own sky
+        {224, 0, 0, true, {}},   // defines its own sky
         {256, 5, 0, false, {"5 cells use palette index 223, the sky colour"}},
         {256, 0, 1, false, {"1 cell uses palette index 255, the letterbox colour"}},
         {256, 1, 2, false, {"1 cell uses palette index 223", "2 cells use palette index 255"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string name = std::to_string(&c - cases);
         SCOPED_TRACE("case " + name);
         Bytes colors = stripeColors(std::min(c.entries, 100));
@@ -318,41 +297,44 @@ TEST_F(LandscapeTools, ImportFillsThePaletteAndWarnsAboutGroundInItsRoles)
         const fs::path path = pair(name, colors, c.entries, c.interlaced);
         const Result result = import(path);
         ASSERT_EQ(result.status, 0) << result.err;
-        const Strings lines = linesOf(result.err);
-        ASSERT_EQ(lines.size(), c.warnings.size()) << result.err;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            EXPECT_EQ(lines[i].rfind((path / "color.png").string() + ": warning: " + c.warnings[i], 0), 0u) << lines[i];
-        EXPECT_TRUE(body(readFile(path / "out" / "landscape_data.cpp"))
-                    == body(landscapeSource(expectedImport(colors, c.entries), "")));
+        std::istringstream lines(result.err);
+        std::size_t count = 0;
+        for (std::string line; std::getline(lines, line); ++count)
+            EXPECT_TRUE(count < c.warnings.size()
+                        && line.rfind((path / "color.png").string() + ": warning: " + c.warnings[count], 0) == 0)
+                << line;
+        EXPECT_EQ(count, c.warnings.size());
+        EXPECT_TRUE(body(readFile(path / "out" / "landscape_data.cpp")) == expectedImport(colors, c.entries));
     }
 }
 
 TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
 {
     const auto put = [](const std::string& bytes) { return [bytes](const fs::path& file) { writeFile(file, bytes); }; };
-    const auto missing = [](const fs::path& file) { fs::remove(file); };
-    // Opened as a file, a FIFO without a writer blocks for good (the test's
-    // timeout guards against that).
-    const auto fifo = [](const fs::path& file) {
-        fs::remove(file);
-        mkfifo(file.c_str(), 0600);
+    const auto cut = [](int keep, int drop) {   // keep a share of the file, or drop its last bytes
+        return [=](const fs::path& file) {
+            const std::string bytes = readFile(file);
+            writeFile(file, bytes.substr(0, keep ? bytes.size() / keep : bytes.size() - drop));
+        };
     };
-    const auto halved = [](const fs::path& file) { writeFile(file, readFile(file).substr(0, fs::file_size(file) / 2)); };
+    const auto missing = [](const fs::path& file) { fs::remove(file); };
+    // A FIFO without a writer blocks for good when opened as a file (the
+    // test's timeout guards against that).
+    const auto fifo = [](const fs::path& file) { fs::remove(file), mkfifo(file.c_str(), 0600); };
     const int grey = SPNG_COLOR_TYPE_GRAYSCALE, indexed = SPNG_COLOR_TYPE_INDEXED;
     const std::string greyscale = ", must be 8-bit greyscale", palette = ", must be 8-bit indexed (palette)";
     const struct {
         const char* file;
         std::function<void(const fs::path&)> spoil;
-        std::string problem; // what the line says after "<path>: "
+        std::string problem;   // what the line says after "<path>: "
     } cases[] = {
         {"height.png", missing, "file not found"},
         {"color.png", missing, "file not found"},
         {"height.png", fifo, "not a regular file"},
         {"height.png", put("P5\n256 256\n255\n" + std::string(65536, 'x')), "not a PNG file"},
         {"color.png", put(""), "not a PNG file"},
-        {"height.png", halved, "damaged or truncated PNG file"},
-        {"color.png", [](const fs::path& file) { writeFile(file, readFile(file).substr(0, fs::file_size(file) - 12)); },
-         "damaged or truncated PNG file"}, // no IEND
+        {"height.png", cut(2, 0), "damaged or truncated PNG file"},
+        {"color.png", cut(0, 12), "damaged or truncated PNG file"},   // no IEND
         {"height.png", put(png(grey, {}, 0, 8, 255)), "image is 255 x 256 pixels, must be 256 x 256"},
         {"color.png", put(png(indexed, {}, 256, 8, 256, 128)), "image is 256 x 128 pixels, must be 256 x 256"},
         {"height.png", put(png(grey, {}, 0, 16)), "image is 16-bit greyscale" + greyscale},
@@ -364,8 +346,7 @@ TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
         {"color.png", put(png(SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)), "not an indexed image (it is 8-bit RGB with alpha)" + palette},
         {"color.png", put(png(indexed, {}, 16, 4)), "image is 4-bit indexed" + palette},
         // One entry short: the highest index is 133.
-        {"color.png", put(png(indexed, stripeColors(134), 133)),
-         "palette too short: it has 133 entries but pixels use index 133"},
+        {"color.png", put(png(indexed, stripeColors(134), 133)), "palette too short: it has 133 entries but pixels use index 133"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.problem);
@@ -374,13 +355,8 @@ TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
         c.spoil(path / c.file);
         expectRefused(import(path), (path / c.file).string() + ": " + c.problem, path);
     }
-}
-
-TEST_F(LandscapeTools, ImportThatCannotWriteItsOutputLeavesTheEarlierOne)
-{
     // The source is some 300 kB; the disk is full after 100 kB.
-    const fs::path path = pair("full");
-    const fs::path output = path / "out" / "landscape_data.cpp";
+    const fs::path path = pair("full"), output = path / "out" / "landscape_data.cpp";
     writeFile(output, "// earlier output\n");
     expectRefused(import(path, 100000), output.string() + ": cannot write: File too large", path);
 }
@@ -399,11 +375,10 @@ TEST_F(CustomLandscapeBuild, ThroughTheMakefileInPathsWithSpaces)
     }
     const fs::path terrain = checkout / "my terrain", exported = checkout / "my export";
     fs::create_directories(terrain);
-    fs::create_directories(exported);
+    fs::create_directories(exported / "out");
     writeFile(terrain / "height.png", png(SPNG_COLOR_TYPE_GRAYSCALE, rampHeights(), 0));
     writeFile(terrain / "color.png", png(SPNG_COLOR_TYPE_INDEXED, stripeColors(100), 100));
     writeFile(exported / "height.png", "mine");
-
     // As from a user's shell: without the flags and variables of the `make test` this may run under.
     const auto make = [&](const Strings& arguments) {
         Strings command{"/usr/bin/env"};
@@ -422,11 +397,8 @@ TEST_F(CustomLandscapeBuild, ThroughTheMakefileInPathsWithSpaces)
     ASSERT_TRUE(make({"export-landscape", "TERRAIN=my terrain", "EXPORT=my export", "FORCE=1"}));
     EXPECT_EQ(readFile(checkout / "build" / "CMakeCache.txt").find("GTest"), std::string::npos)
         << "the program's build looked for GoogleTest";
-
-    fs::create_directory(exported / "out");
     ASSERT_EQ(import(exported).status, 0);
-    EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp"))
-                == body(landscapeSource(expectedImport(stripeColors(100), 100), "")));
+    EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp")) == expectedImport(stripeColors(100), 100));
 }
 
 } // namespace
