@@ -1,10 +1,6 @@
-// Frames against the straightforward passes, over the built-in landscape and
-// synthetic ones made to catch the near-row skip out: every heading, both
-// detail levels, positions near the start, near the map's seams, negative
-// and far flown. The start-up frames' golden checksums; the ray values and
-// the index rule, pinned through the straightforward passes; the ray boxes
-// and the box test the skip relies on; and on ARM the hand-written column
-// loop against the C++ one.
+// Frames against the straightforward passes over the built-in landscape and
+// synthetic ones made to catch the near-row skip out; the golden start-up
+// frames; what the skip relies on; on ARM the hand-written column loop.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -19,26 +15,21 @@ namespace {
 
 using Map = std::vector<std::uint8_t>;
 
-// A colour per cell that differs from its neighbours', so that a sample
-// read from the wrong cell shows; never the sky's, so that the top of the
-// terrain shows in every column.
-std::uint8_t cellColor(int cell)
-{
-    return static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
-}
-
 struct Terrain {
     const char* name;
     Map heights, colors;
 };
 
+// Each cell's colour differs from its neighbours', so that a sample read
+// from the wrong cell shows, and never is the sky's, so that the top of the
+// terrain shows in every column.
 template <typename Height>
 Terrain makeTerrain(const char* name, Height height)
 {
     Terrain t{name, Map(mapCells), Map(mapCells)};
     for (int cell = 0; cell < mapCells; ++cell) {
         t.heights[cell] = static_cast<std::uint8_t>(height(cell / 256, cell % 256, cell));
-        t.colors[cell] = cellColor(cell);
+        t.colors[cell] = static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
     }
     return t;
 }
@@ -72,7 +63,8 @@ std::vector<Terrain> syntheticTerrains()
     return all;
 }
 
-// Camera positions (posX, posY) before one step.
+// Camera positions (posX, posY) before one step: the start-up one, near
+// the seams, negative, far flown.
 const double positions[][2] = {
     {188.0, 168.0}, {-0.5, -1.5}, {255.9, 0.1}, {0.4, 254.6}, {128.2, 255.9},
     {-300.25, 700.75}, {1.0e7 + 0.5, -3.3e6},
@@ -97,8 +89,8 @@ protected:
     }
     void TearDown() override { useLandscape(HeightMap, ColorMap); }
 
-    // Every heading at both levels: a turn frame, then a move frame from
-    // elsewhere with the same rays, the positions going round the list.
+    // Every heading at both levels: a turn frame, then a move frame with
+    // the same rays, the positions going round the list.
     void expectEveryViewMatches(const Map& heights, const Map& colors)
     {
         for (int high = 1; high >= 0; --high)
