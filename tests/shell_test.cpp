@@ -175,7 +175,7 @@ TEST_F(Shell, StartUpDrawsOneFrameOnAn8BitScreen)
 }
 
 // What a drain of events does to the loop: whether it ends it, and how many
-// screenshots it takes; nothing else changes.
+// screenshots it takes; nothing else changes, and nothing is redrawn.
 TEST_F(Shell, DispatchEndsTheLoopOrSavesOnlyOnItsEvents)
 {
     const struct { const char* events; bool quits; int screenshots; } cases[] = {
@@ -188,7 +188,9 @@ TEST_F(Shell, DispatchEndsTheLoopOrSavesOnlyOnItsEvents)
         SCOPED_TRACE(c.events);
         startOver();
         pushEvents(c.events);
+        const unsigned before = presentedFrames;
         EXPECT_EQ(runPass(), c.quits);
+        EXPECT_EQ(presentedFrames, before);
         EXPECT_EQ(filesIn("."), c.screenshots);
         EXPECT_FALSE(runPass());
         EXPECT_EQ(screenPixels(), startUpPixels);

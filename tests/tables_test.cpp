@@ -74,6 +74,9 @@ TEST_F(Camera, MovesAddSinglePrecisionIncrementsAndSampleFromTheLowEightBits)
     for (int i = 1; i < 100; ++i)
         move(backwardStep);
     EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f) + 99 * static_cast<double>(static_cast<float>(2.56f)));
+    faceHeading(90);   // along +Y
+    move(forwardStep);
+    EXPECT_EQ(posY, 168.0 + static_cast<float>(2.56f));
 
     const struct { double position; int sampled; } positions[] = {
         {-0.5, 512}, {-1.5, 767}, {-256.0, 512}, {-257.25, 767}, {255.9, 767},
