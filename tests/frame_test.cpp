@@ -1,6 +1,7 @@
 // Frames against the straightforward passes over the built-in landscape and
-// synthetic ones made to catch the near-row skip out; the golden start-up
-// frames; what the skip relies on; on ARM the hand-written column loop.
+// synthetic ones made to catch the near-row skip out (on ARM this also
+// holds the hand-written column loop to them); the golden start-up frames;
+// what the skip relies on.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "reference_passes.h"
-#include "render/column.h"
 #include "tools/offscreen_frame.h"
 
 namespace {
@@ -146,34 +146,6 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
 
-// The ray values of the start-up view, and the index rule: the column
-// coordinate is not reduced on its own before the row is added.
-TEST(StraightforwardPasses, CastTheStartUpRaysAndReadCellsAcrossTheSeams)
-{
-    Map screen(screenColumns * screenRows);
-    startOffscreen(screen.data());
-    auto reference = std::make_unique<ReferenceBuffers>();
-    referenceBuildRays(*reference);
-    const struct { int column, row, rayRow, rayCol; } rays[] = {
-        {160, 1, 0, -238}, {160, 179, 0, -57}, {0, 1, 63, -239}, {319, 1, -63, -239}, {0, 179, 15, -57},
-    };
-    for (const auto& r : rays) {
-        EXPECT_EQ(reference->rayRow[ray(r.column, r.row)], r.rayRow) << r.column << " " << r.row;
-        EXPECT_EQ(reference->rayCol[ray(r.column, r.row)], r.rayCol) << r.column << " " << r.row;
-    }
-    // mapX + rayCol = -5 with mapY + rayRow = 0 reads cell 65531 (row 255,
-    // column 251); column 256 of row 10 is column 0 of row 11.
-    reference->rayRow[ray(7, 179)] = -mapY;
-    reference->rayCol[ray(7, 179)] = -5 - mapX;
-    reference->rayRow[ray(8, 179)] = 10 - mapY;
-    reference->rayCol[ray(8, 179)] = 256 - mapX;
-    referenceSampleTerrain(*reference);
-    EXPECT_EQ(reference->sampleColor[179 * 320 + 160], ColorMap[43139]);   // 168 * 256 + 188 - 57
-    EXPECT_EQ(reference->sampleHeight[179 * 320 + 160], (131673 * (255 - HeightMap[43139])) >> 16);
-    EXPECT_EQ(reference->sampleColor[179 * 320 + 7], ColorMap[65531]);
-    EXPECT_EQ(reference->sampleColor[179 * 320 + 8], ColorMap[11 * 256]);
-}
-
 // Every sample of every pair of rows the skip tests lies in its group's
 // box, for every heading at both levels: the rays depend on nothing else.
 TEST(NearRows, BoxesHoldEverySampleOfTheirRows)
@@ -240,46 +212,5 @@ TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
     EXPECT_GT(skipped, 1000);
     useLandscape(HeightMap, ColorMap);
 }
-
-#if defined(__arm__)
-// ARM builds draw with a hand-written column loop: column by column it
-// paints what the C++ loop paints, for every heading at both levels, over
-// the built-in landscape and over one with towers of height 255 that end
-// columns early.
-TEST(DrawColumn, PaintsWhatTheCxxLoopPaints)
-{
-    constexpr int pitch = 324;
-    Map screen(screenColumns * screenRows), towers(HeightMap, HeightMap + mapCells);
-    startOffscreen(screen.data());
-    for (int cell = 0; cell < mapCells; cell += 7)
-        towers[cell] = 255;
-    for (const std::uint8_t* heights : {HeightMap, static_cast<const std::uint8_t*>(towers.data())}) {
-        useLandscape(heights, ColorMap);
-        for (int high = 1; high >= 0; --high) {
-            switchDetail(high);
-            for (int h = 0; h < 360; ++h) {
-                faceHeading(h);
-                posX = 100.0 + 3.7 * h;
-                posY = -50.0 + 1.3 * h;
-                move(forwardStep);
-                buildRays();
-                findFirstSamples();
-                castRays();
-                const int base = (mapY * 256 + mapX) & (mapCells - 1);
-                const ColumnSource source = {heightTable + base, colorTable + base, pitch};
-                Map arm(viewRows * pitch + pitch, 0x55), cpp = arm;
-                for (int c = 0; c < screenColumns; ++c) {
-                    const int first = firstSample[c / columnGroup];
-                    const std::uint16_t* offsets = rayOffset + c * tableRows + first;
-                    drawColumn(offsets, nearScale + first, arm.data() + viewRows * pitch + c, &source);
-                    composeColumn(offsets, nearScale + first, cpp.data() + viewRows * pitch + c, &source);
-                }
-                ASSERT_EQ(arm, cpp) << "heading " << h << " high " << high;
-            }
-        }
-    }
-    useLandscape(HeightMap, ColorMap);
-}
-#endif
 
 }  // namespace

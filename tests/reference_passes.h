@@ -1,11 +1,13 @@
 // The rendering passes written the straightforward way: one division per
 // ray sample, separate ray and sample buffers, and the loop orders as first
-// designed (rows nearest first, columns 0..319 within a row). The tests hold
-// the program's frames to these, and the benchmarks use them as the
-// baseline. Also the ways the tests set up a view.
+// designed (rows nearest first, columns 0..319 within a row). Each reads the
+// global state the program's passes read (tables, camera, detail level).
+// The tests hold the program's frames to these, and the benchmarks use them
+// as the baseline. Also the ways the tests set up a view.
 #ifndef LANDSCAPE_TESTS_REFERENCE_PASSES_H
 #define LANDSCAPE_TESTS_REFERENCE_PASSES_H
 
+#include <algorithm>
 #include <cstdint>
 
 #include "assets/landscape.h"
@@ -20,15 +22,50 @@ struct ReferenceBuffers {
     std::uint8_t sampleColor[tableRows * screenColumns];
 };
 
-// Each reads the same global state the program's passes read (tables,
-// camera, detail level) and writes into out. Sampling reads the landscape
-// from heights and colors (65536 cells each): the compiled-in maps unless
-// others are given.
-void referenceBuildRays(ReferenceBuffers& out);
-void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* heights = HeightMap,
-                            const std::uint8_t* colors = ColorMap);
+inline void referenceBuildRays(ReferenceBuffers& out)
+{
+    const std::int32_t* distance = highDetail ? distHi : distLo;
+    for (int c = 0; c < 320; ++c) {
+        const std::int32_t p = colSin[c] * dirXi + colCos[c] * dirYi;
+        const std::int32_t q = colCos[c] * dirXi - colSin[c] * dirYi;
+        for (int r = rowCount; r >= 1; --r) {
+            const std::int32_t t = distance[r] / colCos[c];
+            out.rayRow[c * 180 + r] = (p * t) >> 16;
+            out.rayCol[c * 180 + r] = (q * t) >> 16;
+        }
+    }
+}
+
+// Reads the landscape from heights and colors (65536 cells each).
+inline void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* heights = HeightMap,
+                                   const std::uint8_t* colors = ColorMap)
+{
+    const std::int32_t* scale = highDetail ? scaleHi : scaleLo;
+    for (int r = rowCount; r >= 1; --r)
+        for (int c = 0; c < 320; ++c) {
+            const std::int32_t sum = (mapY + out.rayRow[c * 180 + r]) * 256 + (mapX + out.rayCol[c * 180 + r]);
+            const std::uint16_t idx = static_cast<std::uint16_t>(sum & 0xFFFF);
+            out.sampleHeight[r * 320 + c] = static_cast<std::uint16_t>((scale[r] * (255 - heights[idx])) >> 16);
+            out.sampleColor[r * 320 + c] = colors[idx];
+        }
+}
+
 // Paints a 320 x 240 frame with the given pitch into pixels.
-void referenceComposeFrame(const ReferenceBuffers& in, std::uint8_t* pixels, int pitch);
+inline void referenceComposeFrame(const ReferenceBuffers& in, std::uint8_t* pixels, int pitch)
+{
+    int columnTop[320];
+    for (int y = 0; y < 240; ++y)
+        for (int c = 0; c < 320; ++c)
+            pixels[y * pitch + c] = y < 30 || y >= 210 ? borderColor : skyColor;
+    for (int c = 0; c < 320; ++c)
+        columnTop[c] = 180;
+    for (int r = rowCount; r >= 1; --r)
+        for (int c = 0; c < 320; ++c) {
+            const int y = std::max(0, in.sampleHeight[r * 320 + c] - horizonOffset);
+            for (; columnTop[c] > y; --columnTop[c])
+                pixels[(30 + columnTop[c] - 1) * pitch + c] = in.sampleColor[r * 320 + c];
+        }
+}
 
 // Heading h (0..359) reached by a turn, as the program reaches it.
 inline void faceHeading(int h)

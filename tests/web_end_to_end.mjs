@@ -1,12 +1,10 @@
-// The web build end to end, as a visitor uses it: the page served over
-// loopback HTTP in Debian's headless Chromium, driven by playwright-core; its
-// canvas and downloads against the desktop program's frames and screenshots.
-//
+// The web build as a visitor uses it, served over loopback HTTP to Debian's
+// headless Chromium driven by playwright-core: its canvas and downloads
+// against the desktop program's frames and screenshots.
 //   node web_end_to_end.mjs WEB_DIR LANDSCAPE SCRIPTED_EVENTS RENDER_FRAME NPM_DIR
-//
-// The desktop build's program, tests/scripted_events library and
-// tools/render_frame; NPM_DIR holds node_modules/playwright-core. Every wait
-// is for something to happen; its time limit only guards against a hang.
+// (the desktop build's program, tests/scripted_events and tools/render_frame;
+// NPM_DIR holds node_modules/playwright-core). Every wait is for something to
+// happen; its time limit only guards against a hang.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -80,7 +78,6 @@ async function run() {
     });
   });
   await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
-  // The profile and the downloads in work, which is removed at the end.
   context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
     executablePath: '/usr/bin/chromium', downloadsPath: path.join(work, 'downloads'), timeout: hangGuardMs, args: [
       '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
@@ -91,8 +88,7 @@ async function run() {
   page.on('console', message => pageLog.push(`console.${message.type()}: ${message.text()}`));
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
   await page.waitForFunction(() => document.getElementById('status')?.textContent.startsWith('Flying'));
-  // Whether the page's key handling kept the browser from acting on the
-  // last key (scrolling, for the arrows and Space).
+  // Whether the page kept the browser from acting on the last key (scrolling).
   await page.evaluate(() => window.addEventListener('keydown', e => { window.keptFromBrowser = e.defaultPrevented; }));
   const keptFromBrowser = () => page.evaluate(() => window.keptFromBrowser);
 
