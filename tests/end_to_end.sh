@@ -1,9 +1,8 @@
 #!/bin/bash
-# The built program end to end, as a user runs it.
+# The built program as a user runs it:
 #   end_to_end.sh PROGRAM REFUSE_VIDEO_MODE_LIB RENDER_FRAME
-# Runs against the SDL 1.2 library the program is linked with; set
-# LD_LIBRARY_PATH to run it against another one (sdl12-compat), and
-# EXPECT_SDL_LIBRARY to a path prefix the loaded library must have.
+# LD_LIBRARY_PATH may choose another SDL 1.2 library (sdl12-compat), whose
+# path must then contain EXPECT_SDL_LIBRARY.
 set -u
 program=$(realpath "$1")
 refuse=$(realpath "$2")
@@ -27,17 +26,15 @@ refused "SDL start-up failure exits 1 with its line" 1 "Couldn't initialize SDL:
 refused "refused video mode exits 2 with its line" 2 \
     "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" \
     SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse"
-# No display and no driver asked for: sdl12-compat's SDL 2 then falls back
-# to its "offscreen" driver, which shows nothing. (Classic SDL draws in the
-# terminal instead, which is not tried here.) XDG_RUNTIME_DIR keeps SDL's
-# Wayland probe quiet.
+# No display and no driver asked for: sdl12-compat's SDL 2 falls back to its
+# "offscreen" driver, which shows nothing (classic SDL would draw in this
+# terminal). XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
 if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
     refused "with no display the offscreen driver is refused with status 1 and its line" 1 \
         "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" \
         -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work"
 fi
 
-# A real X server for the rest.
 start_xvfb
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 xdotool getmouselocation >/dev/null 2>&1
@@ -48,8 +45,7 @@ screen_sum() {
     md5sum <"$work/Xvfb_screen0"
 }
 
-# The program in a window: fly forward holding Up, take a screenshot with
-# Space, quit with Escape.
+# In a window: fly forward holding Up, take a screenshot with Space, quit.
 mkdir -p "$work/run"
 (cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
 program_pid=$!
@@ -68,8 +64,8 @@ xdotool windowfocus --sync "$window" 2>/dev/null
 before=$(screen_sum)
 for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
 xdotool keydown Up
-# The program has flown once its picture changes. Waiting for that, not for
-# a fixed time, keeps a busy machine from delivering Up and Space together.
+# Waiting for the picture to change, not for a fixed time, keeps a busy
+# machine from delivering Up and Space together.
 for _ in $(seq 200); do [ "$(screen_sum)" != "$before" ] && break; sleep 0.05; done
 sleep 0.5
 xdotool key space

@@ -1,11 +1,9 @@
 #!/bin/bash
-# Two builds of the program (x86, and ARM under qemu) fly the same scripted
-# flight against one Xvfb and must save the same screenshots, byte for byte:
-# the start-up view, after flying forward, after turning, and while flying
-# forward and turning at once.
+# Two builds of the program (x86, and ARM under qemu), each with its own
+# build of tests/scripted_events.c, fly one scripted flight against one Xvfb
+# and must save the same screenshots, byte for byte: the start-up view, after
+# flying forward, after turning, and while flying forward and turning.
 #   same_screenshots.sh PROGRAM SCRIPTED_EVENTS_LIB OTHER_PROGRAM OTHER_SCRIPTED_EVENTS_LIB RENDER_FRAME
-# Each program gets its own build of tests/scripted_events.c, which feeds
-# it the keys by main-loop pass, so the flight does not depend on speed.
 set -u
 . "$(dirname "$0")/xvfb.sh"
 

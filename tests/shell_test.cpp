@@ -1,9 +1,8 @@
-// The shell through its real main loop over SDL's dummy video driver:
-// start-up, event dispatch, the held-direction state machine with its
-// adaptive detail, pacing and screenshots. The shell is started once per
-// process; events are pushed into SDL's queue between passes, and SDL_Flip,
-// SDL_GetTicks and SDL_Delay are wrapped (see CMakeLists.txt) to count the
-// frames presented and to run the pacing on a clock of the test's own.
+// The shell through its real main loop over SDL's dummy video driver,
+// started once per process: event dispatch, the held directions with their
+// adaptive detail, pacing and screenshots. Events are pushed into SDL's
+// queue between passes; SDL_Flip, SDL_GetTicks and SDL_Delay are wrapped
+// (see CMakeLists.txt) to count the frames and to pace on the test's clock.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -119,8 +118,9 @@ std::string screenPixels()
 
 std::string readFile(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }
 
 int filesIn(const fs::path& dir)
@@ -145,7 +145,6 @@ protected:
     void TearDown() override
     {
         fs::current_path(previous);
-        fs::permissions(dir, fs::perms::owner_all);
         fs::remove_all(dir);
     }
     void startOver()
@@ -295,11 +294,9 @@ TEST_F(Shell, RandomSoakKeepsTheInvariants)
     int screenshots = 0;
     for (int pass = 0; pass < 4000; ++pass) {
         for (int e = static_cast<int>(random() % 4); e > 0; --e) {
-            const unsigned kind = random() % 100, button = random() % 8;
-            const bool select = kind >= 90 && kind < 92 && screenshots < 20;
-            screenshots += select;
-            pushEvents(kind < 90 ? (kind < 45 ? "+" : "-") + std::to_string(button)
-                       : select ? "+select" : kind < 96 ? "+" + std::to_string(10 + button % 6) : "-select");
+            const unsigned kind = random() % 100;
+            screenshots += kind == 91;   // "+9", SELECT
+            pushEvents((kind % 2 ? "+" : "-") + std::to_string(kind < 90 ? kind % 8 : kind < 92 ? 9 : 10 + kind % 6));
         }
         if (random() % 50 == 0 || pass % 500 == 499)
             pushEvents("-0 -1 -2 -3 -4 -5 -6 -7");
@@ -371,8 +368,7 @@ TEST_F(Shell, ScreenshotIsTheHighDetailScreenWithItsPalette)
 TEST_F(Shell, ScreenshotTakesTheFirstFreeNameAndLeavesEveryFileAlone)
 {
     const auto shot = [](int n) { return "lnd" + std::string(n < 10 ? "00" : n < 100 ? "0" : "") + std::to_string(n) + ".bmp"; };
-    std::ofstream("lnd000.bmp") << "private";
-    fs::permissions("lnd000.bmp", fs::perms::none);            // unreadable
+    std::ofstream("lnd000.bmp") << "mine";
     fs::create_symlink(dir / "elsewhere.bmp", "lnd001.bmp");   // dangling
     std::ofstream("real.txt") << "keep";
     fs::create_symlink(dir / "real.txt", "lnd002.bmp");
@@ -385,8 +381,7 @@ TEST_F(Shell, ScreenshotTakesTheFirstFreeNameAndLeavesEveryFileAlone)
     EXPECT_EQ(readFile("lnd004.bmp"), "4");
     EXPECT_EQ(fs::file_size("lnd003.bmp"), 77878u);
     EXPECT_EQ(fs::file_size("lnd500.bmp"), 77878u);
-    fs::permissions("lnd000.bmp", fs::perms::owner_read);
-    EXPECT_EQ(readFile("lnd000.bmp"), "private");
+    EXPECT_EQ(readFile("lnd000.bmp"), "mine");
     // With all thousand names taken nothing is written.
     for (int n = 501; n < 1000; ++n)
         std::ofstream(shot(n)) << n;
