@@ -42,13 +42,25 @@ BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 ARM_PACKAGES     = $(TOOL_PACKAGES) crossbuild-essential-armel qemu-user googletest libgtest-dev xvfb xdotool
 ARM_BUILD       ?= build-arm
 
-.PHONY: build run test test-asan deps-build deps-test bench bench-arm clean web web-run
+# The browser test drives Debian's chromium with this playwright-core from
+# the npm registry, installed into the build tree; bounded fetches make an
+# unreachable registry fail the install instead of hanging it.
+PLAYWRIGHT_VERSION = 1.65.2
+NPM_DIR            = $(BUILD)/npm
+
+.PHONY: build run test test-asan deps-build deps-test deps-npm bench bench-arm clean web web-run
 
 deps-build:
 	@tools/install-deps.sh $(PROGRAM_PACKAGES)
 
 deps-test:
 	@tools/install-deps.sh $(TEST_PACKAGES)
+
+deps-npm:
+	@command -v npm >/dev/null || tools/install-deps.sh npm
+	@grep -qs '"version": "$(PLAYWRIGHT_VERSION)"' $(call quote,$(NPM_DIR)/node_modules/playwright-core/package.json) || \
+	  PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 timeout 300 npm install --no-save --no-audit --no-fund --fetch-retries=1 \
+	    --fetch-timeout=30000 --prefix $(call quote,$(NPM_DIR)) playwright-core@$(PLAYWRIGHT_VERSION)
 
 build: deps-build
 	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
@@ -89,9 +101,10 @@ web-run: web
 # unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and the core's tests and the whole program built for the console's ARMv4T
 # and run under qemu-arm.
-test: deps-test
+test: deps-test deps-npm
 	$(MAKE) --no-print-directory web
-	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB))
+	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB)) \
+	  -DLANDSCAPE_NPM_DIR=$(call quote,$(CURDIR)/$(NPM_DIR))
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS)
 	cd $(call quote,$(BUILD)) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan

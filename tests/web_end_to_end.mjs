@@ -1,13 +1,12 @@
-// The web build as a visitor uses it, served over loopback HTTP to Debian's
-// headless Chromium driven by playwright-core: its canvas and downloads
-// against the desktop program's frames and screenshots.
+// The web build as a visitor uses it, served to Debian's headless Chromium
+// driven by playwright-core: its canvas and downloads against the desktop
+// program's frames and screenshots.
 //   node web_end_to_end.mjs WEB_DIR LANDSCAPE SCRIPTED_EVENTS RENDER_FRAME NPM_DIR
 // (the desktop build's program, tests/scripted_events and tools/render_frame;
 // NPM_DIR holds node_modules/playwright-core). Every wait is for something to
 // happen; its time limit only guards against a hang.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
@@ -16,7 +15,7 @@ const [webDir, landscape, scriptedEvents, renderFrame, npmDir] = process.argv.sl
 const hangGuardMs = 60000;
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'landscape-web-'));
 const pageLog = [];
-let passed = 0, failed = 0, context, server;
+let passed = 0, failed = 0, context;
 
 function check(name, ok, detail) {
   ok ? passed++ : failed++;
@@ -68,25 +67,18 @@ function desktopBmp(steps) {
 
 async function run() {
   const { chromium } = createRequire(`${npmDir}/`)('playwright-core');
-  server = http.createServer((request, response) => {
-    const name = path.basename(request.url) || 'index.html';
-    fs.readFile(path.join(webDir, name), (error, body) => {
-      if (error) pageLog.push(`HTTP 404 for ${request.url}`);
-      const type = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' }[path.extname(name)];
-      response.writeHead(error ? 404 : 200, type ? { 'Content-Type': type } : {});
-      response.end(body);
-    });
-  });
-  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
   context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
     executablePath: '/usr/bin/chromium', downloadsPath: path.join(work, 'downloads'), timeout: hangGuardMs, args: [
       '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'] });
+  // The page's own origin, served from WEB_DIR (content types by file name).
+  await context.route('http://landscape.test/**', route => route.fulfill({
+    path: path.join(webDir, path.basename(new URL(route.request().url()).pathname) || 'index.html') }));
   const page = await context.newPage();
   page.setDefaultTimeout(hangGuardMs);
   page.on('pageerror', error => pageLog.push(`exception: ${error.message}`));
   page.on('console', message => pageLog.push(`console.${message.type()}: ${message.text()}`));
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.goto('http://landscape.test/');
   await page.waitForFunction(() => document.getElementById('status')?.textContent.startsWith('Flying'));
   // Whether the page kept the browser from acting on the last key (scrolling).
   await page.evaluate(() => window.addEventListener('keydown', e => { window.keptFromBrowser = e.defaultPrevented; }));
@@ -162,14 +154,13 @@ async function run() {
   await page.waitForFunction(() => document.getElementById('status').textContent.startsWith('Stopped'));
   const stopped = await page.locator('#status').textContent();
   check('Escape stops the flyover with a message', stopped.includes('Reload'), stopped);
-  check('the page logged no errors', !pageLog.some(line => /^(exception|console\.(error|warning))|HTTP/.test(line)),
+  check('the page logged no errors', !pageLog.some(line => /^(exception|console\.(error|warning))/.test(line)),
     pageLog.join('\n    '));
 }
 
 await run().catch(error => check('the run completes', false, error.message));
 if (failed && pageLog.length) console.log(`  page log:\n    ${pageLog.join('\n    ')}`);
 await context?.close().catch(error => console.log(`  (closing Chromium: ${error.message})`));
-server?.close();
 // Chromium's helper processes can still be writing into its profile for a
 // moment after the browser itself has exited.
 try {
