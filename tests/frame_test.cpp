@@ -34,9 +34,10 @@ Terrain makeTerrain(const char* name, Height height)
     return t;
 }
 
-std::vector<Terrain> syntheticTerrains()
+// The built-in landscape, then synthetic ones.
+std::vector<Terrain> terrains()
 {
-    std::vector<Terrain> all;
+    std::vector<Terrain> all = {{"built-in", Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells)}};
     // Low ground with single-cell needles of every height a near row can
     // show (about one cell in 30), and towers of height 255 (depth 0) that
     // fill the columns they stand in.
@@ -72,27 +73,20 @@ const double positions[][2] = {
 
 int ray(int c, int r) { return c * tableRows + r; }
 
-// A screen with a wider pitch than its 320 pixels and guard bytes around
-// it, so that writes outside the picture show.
-class Frame : public ::testing::Test {
-protected:
-    static constexpr int pitch = 336;
-    static constexpr int guard = 4096;
-    Map ours = Map(guard + screenRows * pitch + guard, 0x77);
-    Map expected = ours;
-    std::unique_ptr<ReferenceBuffers> reference = std::make_unique<ReferenceBuffers>();
-
-    void SetUp() override
-    {
-        startOffscreen(ours.data() + guard);
-        recordScreenGeometry(ours.data() + guard, pitch, 1);
-    }
-    void TearDown() override { useLandscape(HeightMap, ColorMap); }
-
-    // Every heading at both levels: a turn frame, then a move frame with
-    // the same rays, the positions going round the list.
-    void expectEveryViewMatches(const Map& heights, const Map& colors)
-    {
+// Every heading at both levels, a turn frame and then a move frame with the
+// same rays (the positions going round the list), on a screen with a wider
+// pitch than its 320 pixels and guard bytes around it, so that writes
+// outside the picture show.
+TEST(Frame, MatchesTheStraightforwardPasses)
+{
+    const int pitch = 336, guard = 4096;
+    Map ours(guard + screenRows * pitch + guard, 0x77), expected = ours;
+    auto reference = std::make_unique<ReferenceBuffers>();
+    startOffscreen(ours.data() + guard);
+    recordScreenGeometry(ours.data() + guard, pitch, 1);
+    for (const Terrain& terrain : terrains()) {
+        SCOPED_TRACE(terrain.name);
+        useLandscape(terrain.heights.data(), terrain.colors.data());
         for (int high = 1; high >= 0; --high)
             for (int h = 0; h < 360; ++h) {
                 faceHeading(h);
@@ -105,27 +99,14 @@ protected:
                         switchDetail(high);
                     composeFrame(ours.data() + guard);
                     referenceBuildRays(*reference);
-                    referenceSampleTerrain(*reference, heights.data(), colors.data());
+                    referenceSampleTerrain(*reference, terrain.heights.data(), terrain.colors.data());
                     referenceComposeFrame(*reference, expected.data() + guard, pitch);
                     ASSERT_EQ(ours, expected) << (frame ? "move" : "turn") << " frame at heading " << h
                                               << (high ? " high" : " low") << " from " << posX << ", " << posY;
                 }
             }
     }
-};
-
-TEST_F(Frame, MatchesTheStraightforwardPassesOverTheBuiltInLandscape)
-{
-    expectEveryViewMatches(Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells));
-}
-
-TEST_F(Frame, MatchesTheStraightforwardPassesOverSyntheticLandscapes)
-{
-    for (const Terrain& terrain : syntheticTerrains()) {
-        SCOPED_TRACE(terrain.name);
-        useLandscape(terrain.heights.data(), terrain.colors.data());
-        expectEveryViewMatches(terrain.heights, terrain.colors);
-    }
+    useLandscape(HeightMap, ColorMap);
 }
 
 // The start-up frame of the built-in landscape, pinned by a checksum of its

@@ -157,12 +157,14 @@ protected:
         return result;
     }
 
-    // A landscape directory holding a valid pair and an out/ directory.
+    // A landscape directory holding a valid pair, and an out/ directory with
+    // earlier output in it.
     fs::path pair(const std::string& name, const Bytes& colors = stripeColors(100), int entries = 100,
                   bool interlaced = false)
     {
         const fs::path path = dir / name;
         fs::create_directories(path / "out");
+        writeFile(path / "out" / "landscape_data.cpp", "// earlier output\n");
         writeFile(path / "height.png", png(SPNG_COLOR_TYPE_GRAYSCALE, rampHeights(), 0, 8, 256, 256, interlaced));
         writeFile(path / "color.png", png(SPNG_COLOR_TYPE_INDEXED, colors, entries, 8, 256, 256, interlaced));
         return path;
@@ -246,10 +248,10 @@ TEST_F(LandscapeTools, ImportFillsThePaletteAndWarnsAboutGroundInItsRoles)
 TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
 {
     const auto put = [](const std::string& bytes) { return [bytes](const fs::path& file) { writeFile(file, bytes); }; };
-    const auto cut = [](int keep, int drop) {   // keep a share of the file, or drop its last bytes
+    const auto cut = [](std::size_t drop) {   // drop the last bytes, or (0) the second half
         return [=](const fs::path& file) {
             const std::string bytes = readFile(file);
-            writeFile(file, bytes.substr(0, keep ? bytes.size() / keep : bytes.size() - drop));
+            writeFile(file, bytes.substr(0, drop ? bytes.size() - drop : bytes.size() / 2));
         };
     };
     const auto missing = [](const fs::path& file) { fs::remove(file); };
@@ -268,8 +270,8 @@ TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
         {"height.png", fifo, "not a regular file"},
         {"height.png", put("P5\n256 256\n255\n" + std::string(65536, 'x')), "not a PNG file"},
         {"color.png", put(""), "not a PNG file"},
-        {"height.png", cut(2, 0), "damaged or truncated PNG file"},
-        {"color.png", cut(0, 12), "damaged or truncated PNG file"},   // no IEND
+        {"height.png", cut(0), "damaged or truncated PNG file"},
+        {"color.png", cut(12), "damaged or truncated PNG file"},   // no IEND
         {"height.png", put(png(grey, {}, 0, 8, 255)), "image is 255 x 256 pixels, must be 256 x 256"},
         {"color.png", put(png(indexed, {}, 256, 8, 256, 128)), "image is 256 x 128 pixels, must be 256 x 256"},
         {"height.png", put(png(grey, {}, 0, 16)), "image is 16-bit greyscale" + greyscale},
@@ -286,13 +288,11 @@ TEST_F(LandscapeTools, ImportRefusesEachKindOfBadFileWithOneLine)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.problem);
         const fs::path path = pair(std::to_string(&c - cases));
-        writeFile(path / "out" / "landscape_data.cpp", "// earlier output\n");
         c.spoil(path / c.file);
         expectRefused(import(path), (path / c.file).string() + ": " + c.problem, path);
     }
     // The source is some 300 kB; the disk is full after 100 kB.
     const fs::path path = pair("full"), output = path / "out" / "landscape_data.cpp";
-    writeFile(output, "// earlier output\n");
     expectRefused(import(path, "200"), output.string() + ": cannot write: File too large", path);
 }
 

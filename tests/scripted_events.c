@@ -1,16 +1,11 @@
 /* Loaded with LD_PRELOAD in front of the real SDL: the program's input
- * becomes a script of key presses and releases given by main-loop pass, so
- * that builds of very different speed (x86, and ARM under qemu) get the
- * very same input and must save the very same screenshots.
- *
- *   SCRIPTED_EVENTS="PASS+KEY PASS-KEY ..."   in order of PASS
- *
- * KEY is an SDLKey number; + presses it, - releases it. The main loop
- * drains SDL_PollEvent after every update pass, and a drain ends where
- * SDL_PollEvent reports no event: the events scripted for pass N are
- * delivered in the drain after the N-th update pass. Whatever SDL queues
- * itself (X input, focus changes) is dropped. SDL_Delay returns at once,
- * since the script counts passes, not time. */
+ * becomes a script of key presses (+) and releases (-) of SDLKey numbers by
+ * main-loop pass, so that builds of very different speed (x86, and ARM under
+ * qemu) get the very same input:  SCRIPTED_EVENTS="PASS+KEY PASS-KEY ..."
+ * in order of PASS. A drain of SDL_PollEvent follows every update pass and
+ * ends where it reports no event: the events for pass N come in the drain
+ * after the N-th update pass. What SDL queues itself (X input, focus) is
+ * dropped; SDL_Delay returns at once, as the script counts passes. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE /* RTLD_NEXT; sdl-config's flags define it already */
 #endif
