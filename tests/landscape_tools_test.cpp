@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Strings = std::vector<std::string>;
 using landscape_tools::Landscape;
+const std::string importTool = TOOLS_DIR "/import_landscape", exportTool = TOOLS_DIR "/export_landscape";
 
 std::string readFile(const fs::path& path)
 {
@@ -172,7 +173,7 @@ protected:
 
     Result import(const fs::path& pair, const std::string& limit = "")
     {
-        return run({IMPORT_LANDSCAPE_PATH, pair.string(), (pair / "out" / "landscape_data.cpp").string()}, limit);
+        return run({importTool, pair.string(), (pair / "out" / "landscape_data.cpp").string()}, limit);
     }
 
     // A failure: exit status 1, one line starting with `start`, and in
@@ -189,9 +190,9 @@ protected:
 
 TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedData)
 {
-    const Result made = run({MAKE_LANDSCAPE_PATH, (dir / "data.cpp").string(), dir.string()});
+    const Result made = run({TOOLS_DIR "/make_landscape", (dir / "data.cpp").string(), dir.string()});
     ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_TRUE(readFile(dir / "data.cpp") == readFile(LANDSCAPE_COMMITTED_DATA))
+    EXPECT_TRUE(readFile(dir / "data.cpp") == readFile(LANDSCAPE_SOURCE_DIR "/assets/landscape_data.cpp"))
         << "assets/landscape_data.cpp differs from the generator's output; rebuild it with the landscape_data target";
     EXPECT_EQ(entries(dir), (Strings{"colormap.png", "data.cpp", "heightmap.png"}));
 }
@@ -202,14 +203,14 @@ TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedData)
 TEST_F(LandscapeTools, ExportedFilesImportAsTheCompiledLandscape)
 {
     const fs::path exported = dir / "new" / "terrain";   // created by the tool
-    ASSERT_EQ(run({EXPORT_LANDSCAPE_PATH, exported.string()}).status, 0);
+    ASSERT_EQ(run({exportTool, exported.string()}).status, 0);
     writeFile(exported / "height.png", "mine");
-    const Result refused = run({EXPORT_LANDSCAPE_PATH, exported.string()});
+    const Result refused = run({exportTool, exported.string()});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err.rfind((exported / "height.png").string() + ": already exists", 0), 0u) << refused.err;
     EXPECT_NE(refused.err.find("or FORCE=1 to make export-landscape)\n"), std::string::npos) << refused.err;
     EXPECT_EQ(readFile(exported / "height.png"), "mine");
-    ASSERT_EQ(run({EXPORT_LANDSCAPE_PATH, "--force", exported.string()}).status, 0);
+    ASSERT_EQ(run({exportTool, "--force", exported.string()}).status, 0);
     EXPECT_EQ(entries(exported), (Strings{"color.png", "height.png"}));
     fs::create_directory(exported / "out");
     const Result imported = import(exported);
@@ -220,8 +221,8 @@ TEST_F(LandscapeTools, ExportedFilesImportAsTheCompiledLandscape)
     compiled.colors.assign(ColorMap, ColorMap + mapCells);
     std::copy(&TerrainPalette[0][0], &TerrainPalette[0][0] + 768, &compiled.palette[0][0]);
     EXPECT_TRUE(body(readFile(exported / "out" / "landscape_data.cpp")) == body(landscapeSource(compiled, "")));
-    EXPECT_EQ(run({EXPORT_LANDSCAPE_PATH}).status, 2);
-    EXPECT_EQ(run({IMPORT_LANDSCAPE_PATH, exported.string()}).status, 2);
+    EXPECT_EQ(run({exportTool}).status, 2);
+    EXPECT_EQ(run({importTool, exported.string()}).status, 2);
 }
 
 // Palettes of 40 entries, of 224 (its own sky) and interlaced, and of 256

@@ -15,7 +15,7 @@ const [webDir, landscape, scriptedEvents, renderFrame, npmDir] = process.argv.sl
 const hangGuardMs = 60000;
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'landscape-web-'));
 const pageLog = [];
-let passed = 0, failed = 0, context;
+let passed = 0, failed = 0, browser;
 
 function check(name, ok, detail) {
   ok ? passed++ : failed++;
@@ -67,10 +67,9 @@ function desktopBmp(steps) {
 
 async function run() {
   const { chromium } = createRequire(`${npmDir}/`)('playwright-core');
-  context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
-    executablePath: '/usr/bin/chromium', downloadsPath: path.join(work, 'downloads'), timeout: hangGuardMs, args: [
-      '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'] });
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', downloadsPath: work, timeout: hangGuardMs,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'] });
+  const context = await browser.newContext();
   // The page's own origin, served from WEB_DIR (content types by file name).
   await context.route('http://landscape.test/**', route => route.fulfill({
     path: path.join(webDir, path.basename(new URL(route.request().url()).pathname) || 'index.html') }));
@@ -160,13 +159,7 @@ async function run() {
 
 await run().catch(error => check('the run completes', false, error.message));
 if (failed && pageLog.length) console.log(`  page log:\n    ${pageLog.join('\n    ')}`);
-await context?.close().catch(error => console.log(`  (closing Chromium: ${error.message})`));
-// Chromium's helper processes can still be writing into its profile for a
-// moment after the browser itself has exited.
-try {
-  fs.rmSync(work, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
-} catch (error) {
-  console.log(`  (could not remove ${work}: ${error.message})`);
-}
+await browser?.close();
+fs.rmSync(work, { recursive: true, force: true });
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);
