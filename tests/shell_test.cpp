@@ -201,19 +201,12 @@ TEST_F(Shell, KeysAndPadButtonsHoldTheirDirections)
     }
 }
 
-// A flight pass by pass: before each pass its events are queued (they are
-// read after the pass's update), then the frames it presents and the detail
-// level after it are checked, `times` passes in a row.
-struct Pass {
-    const char* events;
-    unsigned frames;
-    char level;   // 'H' high detail, 'L' low detail
-    int times = 1;
-};
-
+// A flight pass by pass: "EVENTS FL*N | ..." queues EVENTS (read after the
+// pass's update) before the first of N passes (1 without *N), each of which
+// presents F frames and ends at detail level L (H high, L low).
 struct Flight {
     const char* name;
-    std::vector<Pass> passes;
+    const char* passes;
     int turnDegrees;      // heading at the end minus 180
     int xDirection;       // sign of the move along X (heading 180 faces -X)
     bool startUpFrame;    // whether the last frame is the start-up frame again
@@ -221,31 +214,21 @@ struct Flight {
 };
 
 const Flight flights[] = {
-    {"UpRightMovesAndTurnsEveryPass", {{"+upright", 0, 'L'}, {"", 1, 'L', 5}}, 10, -1, false, 0},
-    {"LeftAndRightTogetherRedrawWithNoNetTurn", {{"+left +right", 0, 'L'}, {"", 1, 'L', 3}}, 0, 0, false, 0},
-    {"UpAndDownTogetherFlyForward", {{"+up +down", 0, 'L'}, {"", 1, 'L', 2}}, 0, -1, false, 0},
-    {"DownAloneFliesBackward", {{"+down", 0, 'L'}, {"", 1, 'L', 2}}, 0, 1, false, 0},
-    {"ReleaseWithAnotherDirectionHeldArmsNothing",
-     {{"+up +left", 0, 'L'}, {"-up", 1, 'L'}, {"", 1, 'L', 5}}, -12, -1, false, 0},
-    {"FourIdlePassesCountAndTheFifthDrawsHighDetail",
-     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}, {"", 0, 'H', 5}}, 0, -1, false, 0},
-    {"PressDuringTheIdleCountCancelsIt",
-     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L', 2}, {"+left", 0, 'L'}, {"-left", 1, 'L'},
-      {"", 0, 'L', 4}, {"", 1, 'H'}},
-     -2, -1, false, 0},
-    {"TapWithinOneDrainDrawsOneLowFrameThenHighOnTheSixthPass",
-     {{"+up -up", 0, 'L'}, {"", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}}, 0, 0, true, 0},
-    {"InHighDetailAReleaseChangesOnlyTheFlag",
-     {{"+up", 0, 'L'}, {"+select", 2, 'H'}, {"-up", 1, 'H'}, {"", 0, 'H', 8}}, 0, -1, false, 1},
-    {"ScreenshotWhileSteeringSteersOnAtHighDetail",
-     {{"+upright", 0, 'L'}, {"", 1, 'L'}, {"+select", 2, 'H'}, {"", 1, 'H', 3}, {"-upright", 1, 'H'},
-      {"", 0, 'H', 3}},
+    {"UpRightMovesAndTurnsEveryPass", "+upright 0L | 1L*5", 10, -1, false, 0},
+    {"LeftAndRightTogetherRedrawWithNoNetTurn", "+left +right 0L | 1L*3", 0, 0, false, 0},
+    {"UpAndDownTogetherFlyForward", "+up +down 0L | 1L*2", 0, -1, false, 0},
+    {"DownAloneFliesBackward", "+down 0L | 1L*2", 0, 1, false, 0},
+    {"ReleaseWithAnotherDirectionHeldArmsNothing", "+up +left 0L | -up 1L | 1L*5", -12, -1, false, 0},
+    {"FourIdlePassesCountAndTheFifthDrawsHighDetail", "+up 0L | -up 1L | 0L*4 | 1H | 0H*5", 0, -1, false, 0},
+    {"PressDuringTheIdleCountCancelsIt", "+up 0L | -up 1L | 0L*2 | +left 0L | -left 1L | 0L*4 | 1H", -2, -1, false, 0},
+    {"TapWithinOneDrainDrawsOneLowFrameThenHighOnTheSixthPass", "+up -up 0L | 1L | 0L*4 | 1H", 0, 0, true, 0},
+    {"InHighDetailAReleaseChangesOnlyTheFlag", "+up 0L | +select 2H | -up 1H | 0H*8", 0, -1, false, 1},
+    {"ScreenshotWhileSteeringSteersOnAtHighDetail", "+upright 0L | 1L | +select 2H | 1H*3 | -upright 1H | 0H*3",
      12, -1, false, 1},
-    {"ScreenshotDuringTheIdleCountLetsItRunOnAndDrawNothing",
-     {{"+up", 0, 'L'}, {"-up", 1, 'L'}, {"", 0, 'L'}, {"+select", 1, 'H'}, {"", 0, 'H', 5}}, 0, -1, false, 1},
-    {"LosingFocusReleasesEveryDirection",
-     {{"+up +right", 0, 'L'}, {"", 1, 'L'}, {"lose", 1, 'L'}, {"", 0, 'L', 4}, {"", 1, 'H'}}, 4, -1, false, 0},
-    {"GainingFocusReleasesNothing", {{"+up", 0, 'L'}, {"gain", 1, 'L'}, {"", 1, 'L', 3}}, 0, -1, false, 0},
+    {"ScreenshotDuringTheIdleCountLetsItRunOnAndDrawNothing", "+up 0L | -up 1L | 0L | +select 1H | 0H*5", 0, -1,
+     false, 1},
+    {"LosingFocusReleasesEveryDirection", "+up +right 0L | 1L | lose 1L | 0L*4 | 1H", 4, -1, false, 0},
+    {"GainingFocusReleasesNothing", "+up 0L | gain 1L | 1L*3", 0, -1, false, 0},
 };
 
 TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
@@ -253,15 +236,19 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
     for (const Flight& flight : flights) {
         SCOPED_TRACE(flight.name);
         startOver();
-        int pass = 0;
-        for (const Pass& p : flight.passes)
-            for (int i = 0; i < p.times; ++i) {
-                SCOPED_TRACE(++pass);
-                pushEvents(i == 0 ? p.events : "");
-                EXPECT_EQ(passFrames(), p.frames);
-                EXPECT_EQ(highDetail, p.level == 'H');
-                EXPECT_EQ(rowCount, p.level == 'H' ? 179 : 120);
+        std::istringstream passes(flight.passes);
+        for (std::string events, outcome; std::getline(passes, events, '|');) {
+            events.erase(events.find_last_not_of(' ') + 1);
+            outcome = events.substr(events.rfind(' ') + 1);   // "FL" or "FL*N"
+            events.erase(events.size() - outcome.size());
+            for (int i = 0; i < (outcome.size() > 2 ? std::stoi(outcome.substr(3)) : 1); ++i) {
+                SCOPED_TRACE(events + outcome);
+                pushEvents(i == 0 ? events : "");
+                EXPECT_EQ(passFrames(), static_cast<unsigned>(outcome[0] - '0'));
+                EXPECT_EQ(highDetail, outcome[1] == 'H');
+                EXPECT_EQ(rowCount, outcome[1] == 'H' ? 179 : 120);
             }
+        }
         EXPECT_EQ((heading + 360 - 180) % 360, (flight.turnDegrees + 360) % 360);
         EXPECT_EQ((posX > 188.0) - (posX < 188.0), flight.xDirection);
         EXPECT_EQ(screenPixels() == startUpPixels, flight.startUpFrame);
