@@ -1,7 +1,6 @@
-# Sourced by the end-to-end scripts: a scratch directory $work, check NAME
-# STATUS DETAIL counting $passed and $failed, and start_xvfb, which starts
-# a private X server (its screen also the file $work/Xvfb_screen0) and
-# exports its DISPLAY. Both go away when the script exits.
+# Sourced by the end-to-end scripts: a scratch directory $work; check NAME
+# STATUS DETAIL, counting $passed and $failed; start_xvfb, which starts a
+# private X server, its screen also the file $work/Xvfb_screen0.
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
 xvfb_pid=
 passed=0
@@ -19,11 +18,9 @@ check() {   # check NAME CONDITION-RESULT DETAIL
     fi
 }
 
-# -noreset: by default the server resets whenever its last client
-# disconnects, and a client connecting during that reset (the program
-# starting just as an xdotool call ends) is dropped with "Couldn't open X11
-# display". The display number arrives on fd 3 once the server is ready; a
-# loaded machine can take a while.
+# -noreset: else a client connecting while the server resets after its last
+# client left (the program starting as an xdotool call ends) is dropped. The
+# display number arrives on fd 3 once the server is ready.
 start_xvfb() {
     exec 3>"$work/display"
     Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
