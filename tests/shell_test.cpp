@@ -153,30 +153,6 @@ protected:
     }
 };
 
-// What a drain of events does to the loop: whether it ends it, and how many
-// screenshots it takes; nothing else changes, and nothing is redrawn.
-TEST_F(Shell, DispatchEndsTheLoopOrSavesOnlyOnItsEvents)
-{
-    const struct { const char* events; bool quits; int screenshots; } cases[] = {
-        {"+start", true, 0}, {"-start", true, 0}, {"quit", true, 0}, {"+key27", true, 0},   // Escape
-        {"+start +select", true, 1},                 // SELECT queued behind START still saves
-        {"+key32 -key32 +key293", false, 2},         // Space, its release, F12
-        {"+10 +11 +15 +19 -9 -10 -12 -19 +key97", false, 0},   // unassigned, SELECT released, 'a'
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.events);
-        startOver();
-        pushEvents(c.events);
-        const unsigned before = presentedFrames;
-        EXPECT_EQ(runPass(), c.quits);
-        EXPECT_EQ(presentedFrames, before);
-        EXPECT_EQ(filesIn("."), c.screenshots);
-        EXPECT_FALSE(runPass());
-        EXPECT_EQ(screenPixels(), startUpPixels);
-        EXPECT_EQ(highDetail, 1);
-    }
-}
-
 // Every key and pad button of a direction holds exactly its slot until it
 // is released.
 TEST_F(Shell, KeysAndPadButtonsHoldTheirDirections)
@@ -201,9 +177,10 @@ TEST_F(Shell, KeysAndPadButtonsHoldTheirDirections)
     }
 }
 
-// A flight pass by pass: "EVENTS FL*N | ..." queues EVENTS (read after the
+// A flight pass by pass: "EVENTS FLQ*N | ..." queues EVENTS (read after the
 // pass's update) before the first of N passes (1 without *N), each of which
-// presents F frames and ends at detail level L (H high, L low).
+// presents F frames, ends at detail level L (H high, L low) and, with Q
+// only, asks to quit.
 struct Flight {
     const char* name;
     const char* passes;
@@ -214,6 +191,14 @@ struct Flight {
 };
 
 const Flight flights[] = {
+    // A drain that quits, or takes screenshots, changes nothing else.
+    {"StartPressQuits", "+start 0HQ | 0H", 0, 0, true, 0},
+    {"StartReleaseQuits", "-start 0HQ", 0, 0, true, 0},
+    {"QuitEventQuits", "quit 0HQ", 0, 0, true, 0},
+    {"EscapeQuits", "+key27 0HQ", 0, 0, true, 0},
+    {"SelectQueuedBehindStartStillSaves", "+start +select 0HQ", 0, 0, true, 1},
+    {"SpaceAndF12SaveAndTheirReleasesDoNothing", "+key32 -key32 +key293 -key293 0H | 0H", 0, 0, true, 2},
+    {"UnassignedButtonsKeysAndSelectReleaseDoNothing", "+10 +11 +15 +19 -9 -10 -12 -19 +key97 0H | 0H", 0, 0, true, 0},
     {"UpRightMovesAndTurnsEveryPass", "+upright 0L | 1L*5", 10, -1, false, 0},
     {"LeftAndRightTogetherRedrawWithNoNetTurn", "+left +right 0L | 1L*3", 0, 0, false, 0},
     {"UpAndDownTogetherFlyForward", "+up +down 0L | 1L*2", 0, -1, false, 0},
@@ -239,12 +224,15 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
         std::istringstream passes(flight.passes);
         for (std::string events, outcome; std::getline(passes, events, '|');) {
             events.erase(events.find_last_not_of(' ') + 1);
-            outcome = events.substr(events.rfind(' ') + 1);   // "FL" or "FL*N"
+            outcome = events.substr(events.rfind(' ') + 1);   // "FL", "FLQ" or either "*N"
             events.erase(events.size() - outcome.size());
-            for (int i = 0; i < (outcome.size() > 2 ? std::stoi(outcome.substr(3)) : 1); ++i) {
+            const std::size_t times = outcome.find('*');
+            for (int i = 0; i < (times != std::string::npos ? std::stoi(outcome.substr(times + 1)) : 1); ++i) {
                 SCOPED_TRACE(events + outcome);
                 pushEvents(i == 0 ? events : "");
-                EXPECT_EQ(passFrames(), static_cast<unsigned>(outcome[0] - '0'));
+                const unsigned before = presentedFrames;
+                EXPECT_EQ(runPass(), outcome[2] == 'Q');
+                EXPECT_EQ(presentedFrames - before, static_cast<unsigned>(outcome[0] - '0'));
                 EXPECT_EQ(highDetail, outcome[1] == 'H');
                 EXPECT_EQ(rowCount, outcome[1] == 'H' ? 179 : 120);
             }
