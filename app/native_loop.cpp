@@ -7,9 +7,6 @@
 #include "app/shell.h"
 
 namespace {
-Uint32 passStart;   // SDL_GetTicks() at the start of the pass, milliseconds
-Uint32 passTime;    // milliseconds the pass took
-
 // Exit handler: shuts SDL down and hands the console back to its menu
 // program. Where there is none the exec fails and the process just ends.
 void returnToMenu()
@@ -28,11 +25,11 @@ void registerExitHandler()
 int runMainLoop()
 {
     for (;;) {
-        passStart = SDL_GetTicks();
+        const Uint32 passStart = SDL_GetTicks();   // milliseconds
         if (runPass())
             break;
         if (passMilliseconds) {
-            passTime = SDL_GetTicks() - passStart;
+            const Uint32 passTime = SDL_GetTicks() - passStart;   // milliseconds
             if (passTime < passMilliseconds)
                 SDL_Delay(passMilliseconds - passTime);
         }

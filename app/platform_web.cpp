@@ -32,7 +32,6 @@ namespace {
 const double passInterval = 1000.0 / 60.0;
 const double passEarliness = passInterval * 0.4;
 double passDue;   // emscripten_get_now() time of the next pass, milliseconds
-double now;       // emscripten_get_now() at this animation frame, milliseconds
 
 // The screenshot file as classic SDL 1.2's SDL_SaveBMP_RW lays out an 8-bit
 // surface: file header, information header, 256 palette entries (blue,
@@ -46,7 +45,6 @@ const uint32_t imageBytes = screenColumns * screenRows;   // rows of 320 bytes n
 const uint32_t bmpBytes = pixelsOffset + imageBytes;
 uint8_t bmp[bmpBytes];   // the file being written
 uint32_t bmpAt;          // offset of the next byte to put into bmp
-char script[64];         // JavaScript that hands a screenshot to the page
 
 void put8(uint8_t value)
 {
@@ -102,7 +100,7 @@ void composeBmp()
 // tab, a busy machine) the passes go on from now instead of catching up.
 void animationFrame()
 {
-    now = emscripten_get_now();
+    const double now = emscripten_get_now();   // milliseconds
     if (now < passDue - passEarliness)
         return;
     if (now - passDue > passInterval)
@@ -147,6 +145,7 @@ bool writeScreenshot(int file, const char* name)
         written = false;
     if (!written)
         return false;
+    char script[64];   // JavaScript that hands the screenshot to the page
     ::snprintf(script, sizeof script, "Module.landscapeScreenshot('%s')", name);
     emscripten_run_script(script);
     return true;
