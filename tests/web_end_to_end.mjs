@@ -29,22 +29,11 @@ async function waitFor(what, probe) {
   }
 }
 
-// Which frame of the forward flight the canvas's pixels (red, green, blue,
-// alpha) show, { high, steps }, or null for none: render_frame --match reads
-// them as a 24-bit BMP.
-function matchFrame(rgba) {
-  const file = Buffer.alloc(54 + 320 * 240 * 3);
-  file.write('BM');
-  // File size, pixels' offset, header size, width, height (negative:
-  // top-down), then one plane of 24 bits a pixel.
-  for (const [at, value] of [[2, file.length], [10, 54], [14, 40], [18, 320], [22, -240], [26, 1 | 24 << 16]])
-    file.writeInt32LE(value, at);
-  for (let pixel = 0; pixel < 320 * 240; pixel++) {
-    if (rgba[pixel * 4 + 3] !== 255) return null;
-    for (let k = 0; k < 3; k++) file[54 + pixel * 3 + k] = rgba[pixel * 4 + 2 - k];
-  }
-  const picture = path.join(work, 'canvas.bmp');
-  fs.writeFileSync(picture, file);
+// Which frame of the forward flight a PNG data URL of the canvas shows,
+// { high, steps }, or null for none.
+function matchFrame(dataUrl) {
+  const picture = path.join(work, 'canvas.png');
+  fs.writeFileSync(picture, Buffer.from(dataUrl.split(',')[1], 'base64'));
   const { stdout } = spawnSync(renderFrame, ['--match', picture, '--max', '1000'], { encoding: 'utf8' });
   const found = /^(high|LOW) detail frame after (\d+) forward steps$/m.exec(stdout);
   return found && { high: found[1] === 'high', steps: Number(found[2]) };
@@ -81,23 +70,17 @@ async function run() {
   await page.evaluate(() => window.addEventListener('keydown', e => { window.keptFromBrowser = e.defaultPrevented; }));
   const keptFromBrowser = () => page.evaluate(() => window.keptFromBrowser);
 
-  const canvasPixels = async () => Buffer.from(await page.evaluate(() => {
-    // Read through a copy: repeated reads of the page's own canvas make
-    // Chromium log a warning.
-    const canvas = document.getElementById('screen');
-    const copy = new OffscreenCanvas(320, 240).getContext('2d', { willReadFrequently: true });
-    copy.drawImage(canvas, 0, 0);
-    return canvas.width === 320 && canvas.height === 240 ? copy.getImageData(0, 0, 320, 240).data : [];
-  }));
+  // The canvas as a PNG data URL: its pixels exactly.
+  const canvasPixels = () => page.evaluate(() => document.getElementById('screen').toDataURL());
   const canvasChange = from =>
-    waitFor('the picture to change', async () => ((await canvasPixels()).equals(from) ? undefined : true));
+    waitFor('the picture to change', async () => ((await canvasPixels()) === from ? undefined : true));
   // The forward steps of the full-detail frame the picture settles on. A
   // direction still held keeps it at low detail and moving, so this never
   // returns (and the hang guard fails the run).
   async function settledHighDetailFrame() {
     let last = null;
     return waitFor('a full-detail frame that stays', async () => {
-      const now = await canvasPixels(), same = last && now.equals(last);
+      const now = await canvasPixels(), same = now === last;
       last = now;
       const frame = same && matchFrame(now);
       return frame && frame.high ? frame.steps : undefined;

@@ -5,18 +5,18 @@
 //       the frame after N forward steps from the start-up view, as a PNG
 //   render_frame --checksum [--forward N] [--low]
 //       FNV-1a 64 of the frame's 320 x 240 palette indices
-//   render_frame --match BMP [--max N]
-//       whether an 8-bit BMP screenshot (or a 24-bit BMP picture of the
-//       screen) shows the high detail frame after some 0..N forward steps
-//       from the start-up view (exit 0) or not
+//   render_frame --match PICTURE [--max N]
+//       whether an 8-bit BMP screenshot, or a PNG picture of the screen (the
+//       web page's canvas), shows the high detail frame after some 0..N
+//       forward steps from the start-up view (exit 0) or not
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "landscape_files.h"
@@ -35,47 +35,49 @@ void render(bool high)
     composeFrame(frame.data());
 }
 
-// A 320 x 240 BMP's pixels, top row first: the palette indices of an 8-bit
-// one (a screenshot; its own palette is not looked at), or red, green, blue
-// per pixel of a 24-bit one (a picture of the web page's canvas). Empty
-// pixels if it is neither.
+// A 320 x 240 picture's pixels, top row first: the palette indices of an
+// 8-bit BMP (a screenshot; its own palette is not looked at), or red, green,
+// blue per pixel of a PNG. Empty pixels if it is neither.
 struct Picture {
     int bits = 0;
     std::vector<std::uint8_t> pixels;
 };
 
-Picture readBmp(const std::string& path)
+Picture readPicture(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | file[at + 1] << 8); };
     auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
     Picture picture;
+    spng_ihdr header;
+    const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> png(spng_ctx_new(0), spng_ctx_free);
+    if (spng_set_png_buffer(png.get(), file.data(), file.size()) == 0 && spng_get_ihdr(png.get(), &header) == 0) {
+        picture.pixels.resize(screenColumns * screenRows * 3);
+        if (header.width != 320 || header.height != 240
+            || spng_decode_image(png.get(), picture.pixels.data(), picture.pixels.size(), SPNG_FMT_RGB8, 0) != 0)
+            picture.pixels.clear();
+        picture.bits = 24;
+        return picture;
+    }
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M')
         return picture;
     const std::uint32_t offset = u32(10);
-    const auto width = static_cast<std::int32_t>(u32(18));
     const auto height = static_cast<std::int32_t>(u32(22));
-    const std::uint32_t bits = u16(28);
-    if (width != 320 || (height != 240 && height != -240) || (bits != 8 && bits != 24) || u32(30) != 0)
+    if (u32(18) != 320 || (height != 240 && height != -240) || u16(28) != 8 || u32(30) != 0
+        || offset + 320 * 240 > file.size())
         return picture;
-    const std::uint32_t rowBytes = 320 * bits / 8;   // a multiple of 4: no padding
-    if (offset + rowBytes * 240 > file.size())
-        return picture;
-    picture.pixels.resize(rowBytes * 240);
+    picture.pixels.resize(320 * 240);
     for (int row = 0; row < 240; ++row) {
         const int stored = height > 0 ? 239 - row : row;   // positive height: bottom-up
-        std::memcpy(&picture.pixels[row * rowBytes], &file[offset + stored * rowBytes], rowBytes);
+        std::memcpy(&picture.pixels[row * 320], &file[offset + stored * 320], 320);
     }
-    if (bits == 24)
-        for (std::size_t at = 0; at < picture.pixels.size(); at += 3)
-            std::swap(picture.pixels[at], picture.pixels[at + 2]);   // stored blue first
-    picture.bits = static_cast<int>(bits);
+    picture.bits = 8;
     return picture;
 }
 
-// Whether the picture shows the frame: the same indices, or for a 24-bit
-// picture the same colours through the palette.
+// Whether the picture shows the frame: the same indices, or for a PNG the
+// same colours through the palette.
 bool shows(const Picture& picture)
 {
     if (picture.bits == 8)
@@ -90,7 +92,7 @@ bool shows(const Picture& picture)
 int usage()
 {
     std::fprintf(stderr, "usage: render_frame --png OUT [--forward N] [--low] | --checksum [--forward N] [--low]"
-                         " | --match BMP [--max N]\n");
+                         " | --match PICTURE [--max N]\n");
     return 2;
 }
 
@@ -126,9 +128,9 @@ int main(int argc, char** argv)
     startOffscreen(frame.data());
 
     if (!match.empty()) {
-        const Picture shot = readBmp(match);
+        const Picture shot = readPicture(match);
         if (shot.pixels.empty()) {
-            std::fprintf(stderr, "%s: not a 320 x 240 8-bit or 24-bit BMP\n", match.c_str());
+            std::fprintf(stderr, "%s: not a 320 x 240 8-bit BMP or PNG\n", match.c_str());
             return 1;
         }
         for (long step = 0; step <= maxSteps; ++step) {
