@@ -1,0 +1,281 @@
+// The SDL-free core. What start-up builds and sets: the camera's directions
+// and moves, the projection tables and the display gamma (through a fake
+// register window and a sparse file standing in for physical memory), with
+// the values that decide the frames. Then the frames against straightforward
+// passes over the built-in landscape and a synthetic one made to catch the
+// near-row skip out (on ARM this also holds the hand-written column loop to
+// them), the golden start-up frames, and the rule by which near rows are
+// skipped.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+#include "assets/landscape.h"
+#include "hw/gamma.h"
+#include "hw/registers.h"
+#include "reference_passes.h"
+#include "render/startup.h"
+#include "tools/offscreen_frame.h"
+
+namespace {
+
+// Directions are single(single(cos) * 256), truncated toward zero; the
+// checked component of each heading is one whose rounding decides it.
+TEST(Camera, DirectionsAreRoundedToSinglePrecisionThenTruncated)
+{
+    buildRenderTables();
+    const struct { int heading; double* direction; int* truncated; double value; int whole; } expected[] = {
+        {45, &dirX, &dirXi, 181.01933288574219, 181}, {45, &dirY, &dirYi, 181.01933288574219, 181},
+        {60, &dirX, &dirXi, 127.99999237060547, 127}, {300, &dirX, &dirXi, 128.00009155273438, 128},
+        {30, &dirY, &dirYi, 128.0, 128},              {150, &dirY, &dirYi, 127.99995422363281, 127},
+        {90, &dirY, &dirYi, 256.0, 256},              {90, &dirX, &dirXi, -0.0000111901853, 0},
+        {180, &dirY, &dirYi, -0.0000223803706, 0},   // sin of single-precision pi is not 0
+    };
+    for (const auto& e : expected) {
+        faceHeading(e.heading);
+        EXPECT_TRUE(std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole) << e.heading;
+    }
+}
+
+TEST(Camera, MovesAddSinglePrecisionIncrementsAndSampleFromTheLowEightBits)
+{
+    buildRenderTables();
+    moved = turned = 0;
+    EXPECT_EQ(mapX, 188);   // start-up: the plain truncation
+    move(forwardStep);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f));
+    EXPECT_EQ(posY, 168.0);
+    // +512 on both: two map rows further along the sampling ring.
+    EXPECT_EQ(mapX, 697);
+    EXPECT_EQ(mapY, 680);
+    EXPECT_TRUE(moved && !turned);
+    // The sum stays double: 100 steps are 100 rounded increments.
+    for (int i = 1; i < 100; ++i)
+        move(backwardStep);
+    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f) + 99 * static_cast<double>(static_cast<float>(2.56f)));
+    faceHeading(90);   // along +Y
+    move(forwardStep);
+    EXPECT_EQ(posY, 168.0 + static_cast<float>(2.56f));
+
+    const struct { double position; int sampled; } positions[] = {
+        {-0.5, 512}, {-1.5, 767}, {-256.0, 512}, {-257.25, 767}, {255.9, 767},
+        {1099511627776.0 + 300.75, 556},   // beyond a 32-bit truncation
+        {-1099511627776.0 - 1.5, 767},
+    };
+    dirX = dirY = 0.0;   // a move then only recomputes the sampled cell
+    for (const auto& p : positions) {
+        posX = posY = p.position;
+        move(forwardStep);
+        EXPECT_EQ(mapX, p.sampled) << p.position;
+        EXPECT_EQ(mapY, p.sampled) << p.position;
+    }
+}
+
+TEST(Projection, TablesHoldTheirValuesAtTheColumnsAndRowsThatDecideThem)
+{
+    buildRenderTables();
+    EXPECT_EQ(fov, 0.5235987901687622);
+    const struct { int column, sin, cos; } columns[] = {{0, -66, 247}, {159, 0, 255}, {160, 0, 256}, {319, 65, 247}};
+    for (const auto& c : columns)
+        EXPECT_TRUE(colSin[c.column] == c.sin && colCos[c.column] == c.cos) << c.column;
+    EXPECT_EQ(*std::min_element(colCos, colCos + screenColumns), 247);
+    const struct { int row; std::int32_t distHi, scaleHi, distLo, scaleLo; } rows[] = {
+        {0, 61276, 31541, 61276, 31541},    {1, 61015, 31675, 60895, 31738},
+        {120, 30037, 64344, 15619, 123739}, {179, 14678, 131673, -6828, -283040},
+    };
+    for (const auto& r : rows)
+        EXPECT_TRUE(distHi[r.row] == r.distHi && scaleHi[r.row] == r.scaleHi && distLo[r.row] == r.distLo
+                    && scaleLo[r.row] == r.scaleLo)
+            << r.row << ": " << distHi[r.row] << " " << scaleHi[r.row] << " " << distLo[r.row] << " " << scaleLo[r.row];
+    // Beyond its 120 rows the low table reaches 0 and turns negative.
+    EXPECT_EQ(distLo[161], 20);
+    EXPECT_EQ(scaleLo[161], 96515880);
+    EXPECT_LT(distLo[162], 0);
+}
+
+// The ramp the program loads (120 %).
+TEST(Gamma, RampBrightensAt120)
+{
+    const int at120[][2] = {{0, 0}, {1, 2}, {3, 6}, {4, 7}, {7, 12}, {128, 143}, {254, 254}, {255, 255}};
+    for (const auto& level : at120)
+        EXPECT_EQ(gammaLevel(120, level[0]), level[1]) << level[0];
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+}
+
+// A sparse file larger than 0xC0010000 bytes stands in for physical memory:
+// the window must be mapped once, at file offset 0xC0000000, which a 32-bit
+// signed offset could not reach, and the device closed again whether or not
+// it could be mapped. Loading the gamma through it clears only bit 12 of
+// display control and writes only the index (0) and data registers (entry
+// 255's second store last).
+TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
+{
+    char name[] = "/tmp/landscape-physmem-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate64(fd, static_cast<off64_t>(registerBase + registerWindowBytes + 4096)), 0);
+    const std::uint16_t before = 0xFFFF;   // in display control and the index
+    ASSERT_EQ(pwrite64(fd, &before, 2, static_cast<off64_t>(registerBase + displayControlRegister)), 2);
+    ASSERT_EQ(pwrite64(fd, &before, 2, static_cast<off64_t>(registerBase + gammaIndexRegister)), 2);
+    const int descriptors = openDescriptors();
+    setGamma(120);   // unmapped: does nothing
+    // Missing; a directory (cannot be opened for writing); /dev/null, which
+    // opens but refuses to be mapped.
+    for (const char* device : {"/nonexistent/landscape/mem", "/tmp", "/dev/null", static_cast<const char*>(name)}) {
+        mapRegisterFile(device);
+        EXPECT_EQ(regs16 != nullptr, device == name) << device;
+        EXPECT_EQ(openDescriptors(), descriptors) << device;
+    }
+    volatile std::uint16_t* const first = regs16;
+    mapRegisterFile(name);
+    EXPECT_EQ(regs16, first);
+    setGamma(120);
+    msync(const_cast<std::uint16_t*>(regs16), registerWindowBytes, MS_SYNC);
+    std::vector<std::uint16_t> window(registerWindowBytes / 2), expected(registerWindowBytes / 2);
+    ASSERT_EQ(pread64(fd, window.data(), registerWindowBytes, static_cast<off64_t>(registerBase)), registerWindowBytes);
+    expected[displayControlRegister / 2] = 0xEFFF;
+    expected[gammaDataRegister / 2] = 255;
+    EXPECT_TRUE(window == expected);
+    close(fd);
+    unlink(name);
+    regs16 = nullptr;
+}
+
+using Map = std::vector<std::uint8_t>;
+
+struct Terrain {
+    const char* name;
+    Map heights, colors;
+};
+
+// The built-in landscape, and low ground with single-cell needles of every
+// height a near row can show (about one cell in 30) and towers of height 255
+// (depth 0) that fill the columns they stand in. Its colours differ from
+// cell to cell, so that a sample read from the wrong cell shows, and never
+// are the sky's, so that the top of the terrain shows in every column.
+std::vector<Terrain> terrains()
+{
+    Terrain needles{"needles and towers", Map(mapCells), Map(mapCells)};
+    std::mt19937 random(1206);
+    for (int cell = 0; cell < mapCells; ++cell) {
+        const int row = cell / 256, column = cell % 256;
+        const bool tower = row % 64 >= 30 && row % 64 < 33 && column % 80 < 3;
+        needles.heights[cell] = static_cast<std::uint8_t>(
+            tower ? 255 : random() % 30 == 0 ? 100 + random() % 156 : (row * 7 + column * 3) % 40);
+        needles.colors[cell] = static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
+    }
+    return {{"built-in", Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells)}, needles};
+}
+
+// Camera positions (posX, posY) before one step: the start-up one, near
+// the seams, negative, far flown.
+const double positions[][2] = {
+    {188.0, 168.0}, {-0.5, -1.5}, {255.9, 0.1}, {0.4, 254.6}, {128.2, 255.9},
+    {-300.25, 700.75}, {1.0e7 + 0.5, -3.3e6},
+};
+
+// Every heading at both levels, a turn frame and then a move frame with the
+// same rays (the positions going round the list), on a screen with a wider
+// pitch than its 320 pixels and guard bytes around it, so that writes
+// outside the picture show.
+TEST(Frame, MatchesTheStraightforwardPasses)
+{
+    const int pitch = 336, guard = 4096;
+    Map ours(guard + screenRows * pitch + guard, 0x77), expected = ours;
+    auto reference = std::make_unique<ReferenceBuffers>();
+    startOffscreen(ours.data() + guard);
+    recordScreenGeometry(ours.data() + guard, pitch, 1);
+    for (const Terrain& terrain : terrains()) {
+        SCOPED_TRACE(terrain.name);
+        useLandscape(terrain.heights.data(), terrain.colors.data());
+        for (int high = 1; high >= 0; --high)
+            for (int h = 0; h < 360; ++h) {
+                faceHeading(h);
+                for (int frame = 0; frame < 2; ++frame) {
+                    const double* position = positions[(h + high + 3 * frame) % std::size(positions)];
+                    posX = position[0];
+                    posY = position[1];
+                    move(h % 2 ? forwardStep : backwardStep);
+                    if (frame == 0)
+                        switchDetail(high);
+                    composeFrame(ours.data() + guard);
+                    referenceBuildRays(*reference);
+                    referenceSampleTerrain(*reference, terrain.heights.data(), terrain.colors.data());
+                    referenceComposeFrame(*reference, expected.data() + guard, pitch);
+                    ASSERT_EQ(ours, expected) << (frame ? "move" : "turn") << " frame at heading " << h
+                                              << (high ? " high" : " low") << " from " << posX << ", " << posY;
+                }
+            }
+    }
+    useLandscape(HeightMap, ColorMap);
+}
+
+// The start-up frame of the built-in landscape, pinned by a checksum of its
+// 320 x 240 palette indices, so that any change to the renderer or the data
+// shows up here. When the landscape is changed on purpose, take the new
+// value from `render_frame --checksum`.
+TEST(StartUpFrame, MatchesItsGoldenChecksum)
+{
+#ifdef LANDSCAPE_CUSTOM_TERRAIN
+    GTEST_SKIP() << "built with a custom landscape";
+#endif
+    Map screen(screenColumns * screenRows);
+    startOffscreen(screen.data());
+    composeFrame(screen.data());
+    EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0x226dee47d317c324ull);
+    switchDetail(0);
+    composeFrame(screen.data());
+    EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
+}
+
+// The skip leaves out a pair only if every cell under its box, found by the
+// index rule, is deep enough to hide the pair: boxes of every size the rays
+// make, many across the map's seams, over sea level with needles.
+TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
+{
+    std::mt19937 random(1207);
+    Map heights(mapCells), colors(mapCells, 1), screen(screenColumns * screenRows);
+    for (auto& h : heights)
+        h = random() % 8 == 0 ? static_cast<std::uint8_t>(random() % 256) : std::uint8_t{0};
+    startOffscreen(screen.data());
+    useLandscape(heights.data(), colors.data());
+    const int first = castStart[1];
+    const int need = hidingDepth[1][first + 1];
+    int skipped = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        mapX = 512 + static_cast<int>(random() % 256);
+        mapY = 512 + static_cast<int>(random() % 256);
+        RayBox box;
+        box.colMin = static_cast<std::int16_t>((trial % 2 ? 768 - mapX : 0) - static_cast<int>(random() % 10));
+        box.colMax = static_cast<std::int16_t>(box.colMin + random() % 10);
+        box.rowMin = static_cast<std::int16_t>(static_cast<int>(random() % 200) - 100);
+        box.rowMax = static_cast<std::int16_t>(box.rowMin + random() % 10);
+        for (auto& group : rayBoxes)
+            group[0] = box;
+        findFirstSamples();
+        if (firstSample[0] == first)
+            continue;
+        ++skipped;
+        for (int y = box.rowMin; y <= box.rowMax; ++y)
+            for (int x = box.colMin; x <= box.colMax; ++x)
+                ASSERT_GE(heightTable[((mapY + y) * 256 + mapX + x) & 0xFFFF], need)
+                    << "box rows " << box.rowMin << ".." << box.rowMax << " columns " << box.colMin << ".."
+                    << box.colMax << " from " << mapX << ", " << mapY;
+    }
+    EXPECT_GT(skipped, 1000);
+    useLandscape(HeightMap, ColorMap);
+}
+
+}  // namespace
