@@ -29,7 +29,7 @@ namespace {
 
 // Directions are single(single(cos) * 256), truncated toward zero; the
 // checked component of each heading is one whose rounding decides it.
-TEST(Camera, DirectionsAreRoundedToSinglePrecisionThenTruncated)
+TEST(Camera, DirectionsAndMovesAreRoundedToSinglePrecision)
 {
     buildRenderTables();
     const struct { int heading; double* direction; int* truncated; double value; int whole; } expected[] = {
@@ -43,11 +43,10 @@ TEST(Camera, DirectionsAreRoundedToSinglePrecisionThenTruncated)
         faceHeading(e.heading);
         EXPECT_TRUE(std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole) << e.heading;
     }
-}
 
-TEST(Camera, MovesAddSinglePrecisionIncrementsAndSampleFromTheLowEightBits)
-{
-    buildRenderTables();
+    // Moves add single-precision increments to a double position and
+    // sample from its low eight bits.
+    resetCamera();
     moved = turned = 0;
     EXPECT_EQ(mapX, 188);   // start-up: the plain truncation
     move(forwardStep);

@@ -74,18 +74,13 @@ async function run() {
   const canvasPixels = () => page.evaluate(() => document.getElementById('screen').toDataURL());
   const canvasChange = from =>
     waitFor('the picture to change', async () => ((await canvasPixels()) === from ? undefined : true));
-  // The forward steps of the full-detail frame the picture settles on. A
-  // direction still held keeps it at low detail and moving, so this never
-  // returns (and the hang guard fails the run).
-  async function settledHighDetailFrame() {
-    let last = null;
-    return waitFor('a full-detail frame that stays', async () => {
-      const now = await canvasPixels(), same = now === last;
-      last = now;
-      const frame = same && matchFrame(now);
-      return frame && frame.high ? frame.steps : undefined;
-    });
-  }
+  // The forward steps of the full-detail frame the picture comes to. A
+  // direction still held keeps it at low detail, so this never returns (and
+  // the hang guard fails the run).
+  const settledHighDetailFrame = () => waitFor('a full-detail frame', async () => {
+    const frame = matchFrame(await canvasPixels());
+    return frame?.high ? frame.steps : undefined;
+  });
 
   // Fly: hold Up until the picture moves, let go, and wait for full detail.
   const startUp = await canvasPixels();
