@@ -1,19 +1,13 @@
-// The SDL-free core. What start-up builds and sets: the camera's directions
-// and moves, the projection tables and the display gamma (through a fake
-// register window and a sparse file standing in for physical memory), with
-// the values that decide the frames. Then the frames against straightforward
-// passes over the built-in landscape and a synthetic one made to catch the
-// near-row skip out (on ARM this also holds the hand-written column loop to
-// them), the golden start-up frames, and the rule by which near rows are
-// skipped.
+// The SDL-free core: the camera, projection tables and display gamma with
+// the values that decide the frames; the frames against straightforward
+// passes (on ARM this holds the hand-written column loop to them too), the
+// golden start-up frames, and the rule by which near rows are skipped.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <random>
-#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -73,8 +67,7 @@ TEST(Camera, DirectionsAndMovesAreRoundedToSinglePrecision)
     for (const auto& p : positions) {
         posX = posY = p.position;
         move(forwardStep);
-        EXPECT_EQ(mapX, p.sampled) << p.position;
-        EXPECT_EQ(mapY, p.sampled) << p.position;
+        EXPECT_TRUE(mapX == p.sampled && mapY == p.sampled) << p.position;
     }
 }
 
@@ -108,11 +101,6 @@ TEST(Gamma, RampBrightensAt120)
         EXPECT_EQ(gammaLevel(120, level[0]), level[1]) << level[0];
 }
 
-int openDescriptors()
-{
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
-}
-
 // A sparse file larger than 0xC0010000 bytes stands in for physical memory:
 // the window must be mapped once, at file offset 0xC0000000, which a 32-bit
 // signed offset could not reach, and the device closed again whether or not
@@ -121,6 +109,7 @@ int openDescriptors()
 // 255's second store last).
 TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
 {
+    const auto openDescriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
     char name[] = "/tmp/landscape-physmem-XXXXXX";
     const int fd = mkstemp(name);
     ASSERT_GE(fd, 0);
@@ -128,7 +117,7 @@ TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
     const std::uint16_t before = 0xFFFF;   // in display control and the index
     ASSERT_EQ(pwrite64(fd, &before, 2, static_cast<off64_t>(registerBase + displayControlRegister)), 2);
     ASSERT_EQ(pwrite64(fd, &before, 2, static_cast<off64_t>(registerBase + gammaIndexRegister)), 2);
-    const int descriptors = openDescriptors();
+    const auto descriptors = openDescriptors();
     setGamma(120);   // unmapped: does nothing
     // Missing; a directory (cannot be opened for writing); /dev/null, which
     // opens but refuses to be mapped.

@@ -4,9 +4,7 @@
 # LD_LIBRARY_PATH may choose another SDL 1.2 library (sdl12-compat), whose
 # path must then contain EXPECT_SDL_LIBRARY.
 set -u
-program=$(realpath "$1")
-refuse=$(realpath "$2")
-render_frame=$(realpath "$3")
+program=$(realpath "$1") refuse=$(realpath "$2") render_frame=$(realpath "$3")
 . "$(dirname "$0")/xvfb.sh"
 
 export SDL_AUDIODRIVER=dummy

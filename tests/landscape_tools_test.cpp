@@ -1,8 +1,6 @@
-// The landscape host tools as a user runs them: make_landscape gives the
-// committed data byte for byte, export and import give the compiled-in
-// landscape back, bad input and unwritable output end in one line naming
-// the file and the problem with nothing left behind, and import fills the
-// palette and warns about ground in the palette's roles.
+// The landscape host tools as a user runs them: the committed data made
+// again byte for byte, export and import, the palette filled and warnings,
+// and bad input or output refused in one line with nothing left behind.
 #include "assets/landscape.h"
 #include "landscape_files.h"
 
@@ -132,10 +130,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    struct Result {
-        int status = -1;   // exit status; -1 when it did not exit
-        std::string out, err;
-    };
+    struct Result { int status; std::string out, err; };   // status -1: it did not exit
 
     // Runs `command` through the shell with its output captured (no
     // argument holds a quote); `limit` ("" for none) is the shell's file
@@ -311,7 +306,7 @@ TEST_F(CustomLandscapeBuild, ThroughTheMakefileInPathsWithSpaces)
     // As from a user's shell, without the make flags of the `make test` this may run under.
     for (const char* goal : {"build", "export-landscape"}) {
         const Result made = run({"/usr/bin/env", "-u", "MAKEFLAGS", "-u", "MFLAGS", "-u", "MAKELEVEL", "-u", "BUILD",
-                                 LANDSCAPE_MAKE_COMMAND, "-C", checkout.string(), "JOBS=2", goal,
+                                 "make", "-C", checkout.string(), "JOBS=2", goal,
                                  "TERRAIN=my terrain", "EXPORT=my export", "FORCE=1"});
         ASSERT_EQ(made.status, 0) << made.out << made.err;
     }

@@ -1,9 +1,7 @@
-// The rendering passes written the straightforward way: one division per
-// ray sample, separate ray and sample buffers, and the loop orders as first
-// designed (rows nearest first, columns 0..319 within a row). Each reads the
-// global state the program's passes read (tables, camera, detail level).
-// The tests hold the program's frames to these, and the benchmarks use them
-// as the baseline. Also the ways the tests set up a view.
+// The rendering passes written the straightforward way, reading the state
+// the program's passes read: one division per ray sample, separate ray and
+// sample buffers, rows nearest first and columns 0..319 within a row. The
+// tests hold the program's frames to these; the benchmarks' baseline.
 #ifndef LANDSCAPE_TESTS_REFERENCE_PASSES_H
 #define LANDSCAPE_TESTS_REFERENCE_PASSES_H
 

@@ -1,8 +1,7 @@
-// The shell through its real main loop over SDL's dummy video driver,
-// started once per process: event dispatch, the held directions with their
-// adaptive detail, pacing and screenshots. Events are pushed into SDL's
-// queue between passes; SDL_Flip, SDL_GetTicks and SDL_Delay are wrapped
-// (see CMakeLists.txt) to count the frames and to pace on the test's clock.
+// The shell, started once per process, through its real main loop over SDL's
+// dummy video driver, with events pushed into SDL's queue between passes.
+// SDL_Flip, SDL_GetTicks and SDL_Delay are wrapped (see CMakeLists.txt) to
+// count the frames and to pace on the test's clock.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -77,10 +76,8 @@ void pushEvents(const std::string& words)
         SDL_Event e{};
         const bool down = word[0] == '+';
         const std::string name = word.substr(1);
-        if (word == "quit") {
-            e.type = SDL_QUIT;
-        } else if (word == "lose" || word == "gain") {
-            e.type = SDL_ACTIVEEVENT;
+        if (word == "quit" || word == "lose" || word == "gain") {
+            e.type = word == "quit" ? SDL_QUIT : SDL_ACTIVEEVENT;
             e.active.gain = word == "gain";
             e.active.state = SDL_APPINPUTFOCUS;
         } else if (name.rfind("key", 0) == 0) {
@@ -122,12 +119,10 @@ int filesIn(const fs::path& dir)
 // next case.
 class Shell : public ::testing::Test {
 protected:
-    const fs::path dir = fs::current_path();
-
     void SetUp() override { startOver(); }
     void startOver()
     {
-        for (const auto& entry : fs::directory_iterator(dir))
+        for (const auto& entry : fs::directory_iterator("."))
             fs::remove_all(entry.path());
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
@@ -311,14 +306,14 @@ TEST_F(Shell, ScreenshotTakesTheFirstFreeNameAndLeavesEveryFileAlone)
 {
     const auto shot = [](int n) { return "lnd" + std::string(n < 10 ? "00" : n < 100 ? "0" : "") + std::to_string(n) + ".bmp"; };
     std::ofstream("lnd000.bmp") << "mine";
-    fs::create_symlink(dir / "elsewhere.bmp", "lnd001.bmp");   // dangling
+    fs::create_symlink("elsewhere.bmp", "lnd001.bmp");   // dangling
     std::ofstream("real.txt") << "keep";
-    fs::create_symlink(dir / "real.txt", "lnd002.bmp");
+    fs::create_symlink("real.txt", "lnd002.bmp");
     for (int n = 4; n < 500; ++n)
         std::ofstream(shot(n)) << n;
     saveScreenshot();
     saveScreenshot();
-    EXPECT_FALSE(fs::exists(dir / "elsewhere.bmp"));
+    EXPECT_FALSE(fs::exists("elsewhere.bmp"));
     EXPECT_EQ(readFile("real.txt"), "keep");
     EXPECT_EQ(readFile("lnd004.bmp"), "4");
     EXPECT_EQ(fs::file_size("lnd003.bmp"), 77878u);

@@ -1,7 +1,6 @@
-// The web build as a visitor uses it, in Debian's headless Chromium driven by
-// playwright-core (in NPM_DIR/node_modules): its canvas and downloads against
-// the desktop program's frames and screenshots. Every wait is for something
-// to happen; its time limit only guards against a hang.
+// The web build in Debian's headless Chromium driven by playwright-core (in
+// NPM_DIR/node_modules): its canvas and downloads against the desktop
+// program's frames and screenshots. Time limits only guard against hangs.
 //   node web_end_to_end.mjs WEB_DIR LANDSCAPE SCRIPTED_EVENTS RENDER_FRAME NPM_DIR
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -72,8 +71,7 @@ async function run() {
 
   // The canvas as a PNG data URL: its pixels exactly.
   const canvasPixels = () => page.evaluate(() => document.getElementById('screen').toDataURL());
-  const canvasChange = from =>
-    waitFor('the picture to change', async () => ((await canvasPixels()) === from ? undefined : true));
+  const canvasChange = from => waitFor('the picture to change', async () => (await canvasPixels()) !== from || undefined);
   // The forward steps of the full-detail frame the picture comes to. A
   // direction still held keeps it at low detail, so this never returns (and
   // the hang guard fails the run).
@@ -104,11 +102,9 @@ async function run() {
   const links = await page.locator('#shots a').evaluateAll(links => links.map(a => a.download).join(' '));
   check('the page links both screenshots', links === 'lnd000.bmp lnd001.bmp', `links: '${links}'`);
 
-  // Losing focus releases a held direction. The press and the window's blur
-  // arrive within one animation frame: the drain sees the press first, so
-  // only the focus event can release it. (Emscripten's layer itself
-  // releases the keys it saw pressed on a blur, so a blur of its own after
-  // a real key press would not show whether the program handles focus.)
+  // Losing focus releases a held direction: a press and a blur within one
+  // animation frame, so that only the focus event can release the press (on
+  // a blur of its own the layer releases the keys it saw pressed).
   const before = await canvasPixels();
   await page.evaluate(() => {
     document.dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowUp', keyCode: 38 }));

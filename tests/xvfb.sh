@@ -2,20 +2,15 @@
 # STATUS DETAIL, counting $passed and $failed; start_xvfb, which starts a
 # private X server, its screen also the file $work/Xvfb_screen0.
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
-xvfb_pid=
-passed=0
-failed=0
+xvfb_pid= passed=0 failed=0
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 
 check() {   # check NAME CONDITION-RESULT DETAIL
-    if [ "$2" = 0 ]; then
-        passed=$((passed + 1)); echo "ok: $1"
-    else
-        failed=$((failed + 1)); echo "FAILED: $1: $3"
-        for log in run.err run.out xvfb.log xdotool.err; do
-            [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
-        done
-    fi
+    [ "$2" = 0 ] && { passed=$((passed + 1)); echo "ok: $1"; return; }
+    failed=$((failed + 1)); echo "FAILED: $1: $3"
+    for log in run.err run.out xvfb.log xdotool.err; do
+        [ -s "$work/$log" ] && { echo "  $log:"; sed 's/^/    /' "$work/$log"; }
+    done
 }
 
 # -noreset: else a client connecting while the server resets after its last
