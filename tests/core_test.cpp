@@ -38,18 +38,14 @@ TEST(Camera, DirectionsAndMovesAreRoundedToSinglePrecision)
         EXPECT_TRUE(std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole) << e.heading;
     }
 
-    // Moves add single-precision increments to a double position and
-    // sample from its low eight bits.
+    // Moves add single-precision steps to a double position; cells from its low 8 bits.
     resetCamera();
     moved = turned = 0;
     EXPECT_EQ(mapX, 188);   // start-up: the plain truncation
     move(forwardStep);
-    EXPECT_EQ(posX, 188.0 + static_cast<float>(-2.56f));
-    EXPECT_EQ(posY, 168.0);
+    EXPECT_TRUE(posX == 188.0 + static_cast<float>(-2.56f) && posY == 168.0 && moved && !turned);
     // +512 on both: two map rows further along the sampling ring.
-    EXPECT_EQ(mapX, 697);
-    EXPECT_EQ(mapY, 680);
-    EXPECT_TRUE(moved && !turned);
+    EXPECT_TRUE(mapX == 697 && mapY == 680) << mapX << ", " << mapY;
     // The sum stays double: 100 steps are 100 rounded increments.
     for (int i = 1; i < 100; ++i)
         move(backwardStep);
@@ -88,9 +84,7 @@ TEST(Projection, TablesHoldTheirValuesAtTheColumnsAndRowsThatDecideThem)
                     && scaleLo[r.row] == r.scaleLo)
             << r.row << ": " << distHi[r.row] << " " << scaleHi[r.row] << " " << distLo[r.row] << " " << scaleLo[r.row];
     // Beyond its 120 rows the low table reaches 0 and turns negative.
-    EXPECT_EQ(distLo[161], 20);
-    EXPECT_EQ(scaleLo[161], 96515880);
-    EXPECT_LT(distLo[162], 0);
+    EXPECT_TRUE(distLo[161] == 20 && scaleLo[161] == 96515880 && distLo[162] < 0);
 }
 
 // The ramp the program loads (120 %).
@@ -143,28 +137,31 @@ TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
 
 using Map = std::vector<std::uint8_t>;
 
-struct Terrain {
-    const char* name;
-    Map heights, colors;
-};
+struct Terrain { const char* name; Map heights, colors; };
 
-// The built-in landscape, and low ground with single-cell needles of every
-// height a near row can show (about one cell in 30) and towers of height 255
-// (depth 0) that fill the columns they stand in. Its colours differ from
-// cell to cell, so that a sample read from the wrong cell shows, and never
-// are the sky's, so that the top of the terrain shows in every column.
+// The built-in landscape, and one made to stress the near-row skip: low
+// ground with single-cell needles of every height a near row can show (one
+// cell in 30), towers of height 255 (depth 0) that fill their columns, posts
+// on the four rows and columns either side of the map's seams (where a column
+// coordinate carries into the next row), and 16 x 16 plateaus from sea level
+// to 255 with cliffs between them. Its colours differ from cell to cell, so
+// that a sample read from the wrong cell shows, and never are the sky's, so
+// that the top of the terrain shows in every column.
 std::vector<Terrain> terrains()
 {
-    Terrain needles{"needles and towers", Map(mapCells), Map(mapCells)};
+    Terrain made{"needles, towers, seam posts and plateaus", Map(mapCells), Map(mapCells)};
     std::mt19937 random(1206);
     for (int cell = 0; cell < mapCells; ++cell) {
-        const int row = cell / 256, column = cell % 256;
+        const int row = cell / 256, column = cell % 256, plateau = row / 16 * 16 + column / 16;
         const bool tower = row % 64 >= 30 && row % 64 < 33 && column % 80 < 3;
-        needles.heights[cell] = static_cast<std::uint8_t>(
-            tower ? 255 : random() % 30 == 0 ? 100 + random() % 156 : (row * 7 + column * 3) % 40);
-        needles.colors[cell] = static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
+        const bool post = ((column + 4) % 256 < 8 || (row + 4) % 256 < 8) && cell % 12 == 0;
+        const bool plateaus = row >= 136 && row < 216 && column >= 96 && column < 208;
+        made.heights[cell] = static_cast<std::uint8_t>(
+            tower ? 255 : post ? 140 + cell % 116 : plateaus ? (plateau * 97 % 7 == 0 ? 255 : plateau * 61 % 9 * 28)
+                  : random() % 30 == 0 ? 100 + random() % 156 : (row * 7 + column * 3) % 40);
+        made.colors[cell] = static_cast<std::uint8_t>(((cell * 2654435761u) >> 24) % skyColor);
     }
-    return {{"built-in", Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells)}, needles};
+    return {{"built-in", Map(HeightMap, HeightMap + mapCells), Map(ColorMap, ColorMap + mapCells)}, made};
 }
 
 // Camera positions (posX, posY) before one step: the start-up one, near
@@ -228,17 +225,43 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
 
+// The start-up view's rays as the straightforward pass casts them (column,
+// row: row and column offsets), and the index rule: the column coordinate is
+// not reduced on its own before the row is added.
+TEST(StraightforwardPasses, CastTheStartUpRaysAndReadCellsAcrossTheSeams)
+{
+    Map screen(screenColumns * screenRows);
+    startOffscreen(screen.data());
+    auto reference = std::make_unique<ReferenceBuffers>();
+    referenceBuildRays(*reference);
+    const int rays[][4] = {{160, 1, 0, -238}, {160, 179, 0, -57}, {0, 1, 63, -239}, {319, 1, -63, -239},
+                           {0, 179, 15, -57}};
+    for (const auto& r : rays) {
+        const int at = r[0] * tableRows + r[1];
+        EXPECT_TRUE(reference->rayRow[at] == r[2] && reference->rayCol[at] == r[3]) << r[0] << " " << r[1];
+    }
+    // Column -5 of row 0 is cell 65531 (row 255, column 251); column 256 of
+    // row 10 is column 0 of row 11.
+    std::int32_t* const row = reference->rayRow + 7 * tableRows + 179;
+    std::int32_t* const column = reference->rayCol + 7 * tableRows + 179;
+    row[0] = -mapY, column[0] = -5 - mapX, row[tableRows] = 10 - mapY, column[tableRows] = 256 - mapX;
+    referenceSampleTerrain(*reference);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 160], ColorMap[43139]);   // 168 * 256 + 188 - 57
+    EXPECT_EQ(reference->sampleHeight[179 * 320 + 160], (131673 * (255 - HeightMap[43139])) >> 16);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 7], ColorMap[65531]);
+    EXPECT_EQ(reference->sampleColor[179 * 320 + 8], ColorMap[11 * 256]);
+}
+
 // The skip leaves out a pair only if every cell under its box, found by the
 // index rule, is deep enough to hide the pair: boxes of every size the rays
 // make, many across the map's seams, over sea level with needles.
 TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
 {
     std::mt19937 random(1207);
-    Map heights(mapCells), colors(mapCells, 1), screen(screenColumns * screenRows);
-    for (auto& h : heights)
-        h = random() % 8 == 0 ? static_cast<std::uint8_t>(random() % 256) : std::uint8_t{0};
+    const Terrain made = terrains()[1];
+    Map screen(screenColumns * screenRows);
     startOffscreen(screen.data());
-    useLandscape(heights.data(), colors.data());
+    useLandscape(made.heights.data(), made.colors.data());
     const int first = castStart[1];
     const int need = hidingDepth[1][first + 1];
     int skipped = 0;
@@ -259,8 +282,7 @@ TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
         for (int y = box.rowMin; y <= box.rowMax; ++y)
             for (int x = box.colMin; x <= box.colMax; ++x)
                 ASSERT_GE(heightTable[((mapY + y) * 256 + mapX + x) & 0xFFFF], need)
-                    << "box rows " << box.rowMin << ".." << box.rowMax << " columns " << box.colMin << ".."
-                    << box.colMax << " from " << mapX << ", " << mapY;
+                    << "cell " << y << ", " << x << " from " << mapY << ", " << mapX << " (trial " << trial << ")";
     }
     EXPECT_GT(skipped, 1000);
     useLandscape(HeightMap, ColorMap);

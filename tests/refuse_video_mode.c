@@ -1,6 +1,5 @@
-/* Loaded with LD_PRELOAD in front of the real SDL: refuses every video
- * mode with an error of SDL's own kind, so the program's start-up failure
- * path can be driven on machines whose displays accept any mode. */
+/* Loaded with LD_PRELOAD in front of the real SDL: refuses every video mode
+ * with an error of SDL's own kind, as a display that cannot show it would. */
 #include <SDL.h>
 
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)

@@ -7,9 +7,8 @@
 set -u
 . "$(dirname "$0")/xvfb.sh"
 
-# SDLKey numbers. Up is held for passes 3..3052 (3050 steps forward), Left
-# for 200 turns, keypad 9 (forward and right) for 500 passes with the last
-# screenshot taken while it is still held.
+# SDLKey numbers. Up held for 3050 steps forward, Left for 200 turns, keypad
+# 9 (forward and right) for 500 passes, the last screenshot while it is held.
 up=273 left=276 kp9=265 space=32 escape=27
 export SCRIPTED_EVENTS="1+$space 2+$up 3052-$up 3053+$space 3054+$left 3254-$left 3255+$space
                         3256+$kp9 3756+$space 3757-$kp9 3758+$escape"
@@ -22,7 +21,6 @@ for run in 1 2; do
     program=$(realpath "$1") preload=$(realpath "$2")
     shift 2
     mkdir "$work/$run"
-    # timeout only keeps a broken script from hanging the suite.
     (cd "$work/$run" && LD_PRELOAD="$preload" exec timeout 900 "$program") >"$work/$run.log" 2>&1
     status=$?
     check "$program flew the script and quit with status 0" $status "status $status: $(cat "$work/$run.log")"

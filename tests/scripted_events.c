@@ -27,9 +27,7 @@ int SDL_PollEvent(SDL_Event* event)
 
     if (!realPollEvent) {
         *(void**)&realPollEvent = dlsym(RTLD_NEXT, "SDL_PollEvent");
-        script = getenv("SCRIPTED_EVENTS");
-        if (!script)
-            script = "";
+        script = getenv("SCRIPTED_EVENTS") ? getenv("SCRIPTED_EVENTS") : "";
     }
     while (realPollEvent(&dropped))
         continue;

@@ -1,6 +1,5 @@
-# Sourced by the end-to-end scripts: a scratch directory $work; check NAME
-# STATUS DETAIL, counting $passed and $failed; start_xvfb, which starts a
-# private X server, its screen also the file $work/Xvfb_screen0.
+# Sourced by the end-to-end scripts: a scratch directory $work, check (counts
+# $passed, $failed), start_xvfb (a private X server, screen $work/Xvfb_screen0).
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
 xvfb_pid= passed=0 failed=0
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
@@ -13,9 +12,8 @@ check() {   # check NAME CONDITION-RESULT DETAIL
     done
 }
 
-# -noreset: else a client connecting while the server resets after its last
-# client left (the program starting as an xdotool call ends) is dropped. The
-# display number arrives on fd 3 once the server is ready.
+# -noreset: else a client that connects as the server resets after its last
+# client left is dropped. The display number comes on fd 3 once it is ready.
 start_xvfb() {
     exec 3>"$work/display"
     Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
