@@ -117,8 +117,9 @@ void switchDetail(int32_t high)
 }
 
 // Column by column, nearest row first, so rayOffset is written
-// sequentially. t = rowDistance[r] / colCos[c] comes from the level's
-// quotient table, which holds exactly that truncated quotient. Only the low
+// sequentially. t = dist[r] / colCos[c], dist being distHi or distLo, comes
+// from the level's quotient table, which holds exactly that truncated
+// quotient. Only the low
 // 16 bits of the offset are kept: composition reduces the index modulo
 // 65536 anyway.
 void castRays()
