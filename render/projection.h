@@ -39,8 +39,9 @@ extern int32_t scaleLo[tableRows];
 
 // dist[r] / d for the level's distHi or distLo and every divisor
 // d = minColCos..maxColCos, truncated toward zero and then scaled by 65536
-// (16.16), per level and nearest row first like nearScale: nearQuotientHi[d - minColCos][i] is for row
-// rowCount - i, i = 0..rowCount (row 0 included). colCos only takes these
+// (16.16), per level and nearest row first like nearScale:
+// nearQuotientHi[d - minColCos][i] is for row rowCount - i, i = 0..rowCount
+// (row 0 included). colCos only takes these
 // ten values, so the ray pass reads the quotient instead of dividing (the
 // console has no divide instruction), and the scaling turns its
 // (p * t) >> 16 into the high word of one 32 x 32 -> 64-bit multiply.
