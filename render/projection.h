@@ -41,10 +41,10 @@ extern int32_t scaleLo[tableRows];
 // d = minColCos..maxColCos, truncated toward zero and then scaled by 65536
 // (16.16), per level and nearest row first like nearScale:
 // nearQuotientHi[d - minColCos][i] is for row rowCount - i, i = 0..rowCount
-// (row 0 included). colCos only takes these
-// ten values, so the ray pass reads the quotient instead of dividing (the
-// console has no divide instruction), and the scaling turns its
-// (p * t) >> 16 into the high word of one 32 x 32 -> 64-bit multiply.
+// (row 0 included). colCos only takes these ten values, so the ray pass
+// reads the quotient instead of dividing (the console has no divide
+// instruction), and the scaling turns its (p * t) >> 16 into the high word
+// of one 32 x 32 -> 64-bit multiply.
 extern int32_t nearQuotientHi[colCosValues][tableRows];
 extern int32_t nearQuotientLo[colCosValues][tableRows];
 
