@@ -35,29 +35,33 @@ void render(bool high)
     composeFrame(frame.data());
 }
 
+// The frame's colours: red, green, blue per pixel, through the palette.
+std::vector<std::uint8_t> frameColours()
+{
+    std::vector<std::uint8_t> rgb(frame.size() * 3);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        for (int k = 0; k < 3; ++k)
+            rgb[i * 3 + k] = TerrainPalette[frame[i]][k];
+    return rgb;
+}
+
 // A 320 x 240 picture's pixels, top row first: the palette indices of an
 // 8-bit BMP (a screenshot; its own palette is not looked at), or red, green,
-// blue per pixel of a PNG. Empty pixels if it is neither.
-struct Picture {
-    int bits = 0;
-    std::vector<std::uint8_t> pixels;
-};
-
-Picture readPicture(const std::string& path)
+// blue per pixel of a PNG. Empty if it is neither.
+std::vector<std::uint8_t> readPicture(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto u16 = [&](std::size_t at) { return static_cast<std::uint32_t>(file[at] | file[at + 1] << 8); };
     auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-    Picture picture;
+    std::vector<std::uint8_t> picture;
     spng_ihdr header;
     const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> png(spng_ctx_new(0), spng_ctx_free);
     if (spng_set_png_buffer(png.get(), file.data(), file.size()) == 0 && spng_get_ihdr(png.get(), &header) == 0) {
-        picture.pixels.resize(screenColumns * screenRows * 3);
+        picture.resize(screenColumns * screenRows * 3);
         if (header.width != 320 || header.height != 240
-            || spng_decode_image(png.get(), picture.pixels.data(), picture.pixels.size(), SPNG_FMT_RGB8, 0) != 0)
-            picture.pixels.clear();
-        picture.bits = 24;
+            || spng_decode_image(png.get(), picture.data(), picture.size(), SPNG_FMT_RGB8, 0) != 0)
+            picture.clear();
         return picture;
     }
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M')
@@ -67,26 +71,19 @@ Picture readPicture(const std::string& path)
     if (u32(18) != 320 || (height != 240 && height != -240) || u16(28) != 8 || u32(30) != 0
         || offset + 320 * 240 > file.size())
         return picture;
-    picture.pixels.resize(320 * 240);
+    picture.resize(320 * 240);
     for (int row = 0; row < 240; ++row) {
         const int stored = height > 0 ? 239 - row : row;   // positive height: bottom-up
-        std::memcpy(&picture.pixels[row * 320], &file[offset + stored * 320], 320);
+        std::memcpy(&picture[row * 320], &file[offset + stored * 320], 320);
     }
-    picture.bits = 8;
     return picture;
 }
 
-// Whether the picture shows the frame: the same indices, or for a PNG the
-// same colours through the palette.
-bool shows(const Picture& picture)
+// Whether the picture shows the frame: the same indices, or for a PNG (three
+// bytes a pixel) the same colours.
+bool shows(const std::vector<std::uint8_t>& picture)
 {
-    if (picture.bits == 8)
-        return frame == picture.pixels;
-    for (std::size_t i = 0; i < frame.size(); ++i)
-        for (int k = 0; k < 3; ++k)
-            if (TerrainPalette[frame[i]][k] != picture.pixels[i * 3 + k])
-                return false;
-    return true;
+    return picture == (picture.size() == frame.size() ? frame : frameColours());
 }
 
 int usage()
@@ -128,8 +125,8 @@ int main(int argc, char** argv)
     startOffscreen(frame.data());
 
     if (!match.empty()) {
-        const Picture shot = readPicture(match);
-        if (shot.pixels.empty()) {
+        const std::vector<std::uint8_t> shot = readPicture(match);
+        if (shot.empty()) {
             std::fprintf(stderr, "%s: not a 320 x 240 8-bit BMP or PNG\n", match.c_str());
             return 1;
         }
@@ -156,10 +153,7 @@ int main(int argc, char** argv)
     if (wantChecksum)
         std::printf("%016llx\n", static_cast<unsigned long long>(frameChecksum(frame.data(), frame.size())));
     if (!png.empty()) {
-        std::vector<std::uint8_t> rgb(frame.size() * 3);
-        for (std::size_t i = 0; i < frame.size(); ++i)
-            for (int k = 0; k < 3; ++k)
-                rgb[i * 3 + k] = TerrainPalette[frame[i]][k];
+        const std::vector<std::uint8_t> rgb = frameColours();
         std::string error;
         if (!landscape_tools::writeFiles({{png, landscape_tools::encodePng(screenColumns, screenRows, SPNG_COLOR_TYPE_TRUECOLOR, rgb.data())}},
                                          error)) {
