@@ -75,7 +75,7 @@ void composeBmp()
     put32(screenColumns);      // width
     put32(screenRows);         // height, positive: bottom-up
     put16(1);                  // planes
-    put16(8);                  // bits per pixel
+    put16(screenBitsPerPixel);
     put32(0);                  // no compression
     put32(imageBytes);
     put32(0);                  // pixels per metre, across

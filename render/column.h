@@ -18,12 +18,12 @@ struct ColumnSource {
 // sample on, ending with its 0; bottom: the column's pixel in view row 180
 // (the first row below the view).
 void composeColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
-                      const ColumnSource* source);
+                   const ColumnSource* source);
 
 // The same, as composition runs it: composeColumn itself, or on ARM a
 // hand-scheduled version of it (render/draw_column_arm.s). CMake picks the
 // file that defines it.
 extern "C" void drawColumn(const uint16_t* offsets, const int32_t* scales, uint8_t* bottom,
-                              const ColumnSource* source);
+                           const ColumnSource* source);
 
 #endif

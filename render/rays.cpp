@@ -119,9 +119,8 @@ void switchDetail(int32_t high)
 // Column by column, nearest row first, so rayOffset is written
 // sequentially. t = dist[r] / colCos[c], dist being distHi or distLo, comes
 // from the level's quotient table, which holds exactly that truncated
-// quotient. Only the low
-// 16 bits of the offset are kept: composition reduces the index modulo
-// 65536 anyway.
+// quotient. Only the low 16 bits of the offset are kept: composition
+// reduces the index modulo 65536 anyway.
 void castRays()
 {
     for (group = 0; group < columnGroups; ++group) {
