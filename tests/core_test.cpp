@@ -275,7 +275,7 @@ TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
         box.rowMax = static_cast<std::int16_t>(box.rowMin + random() % 10);
         for (auto& group : rayBoxes)
             group[0] = box;
-        findFirstSamples();
+        findFirstSamples(rayBoxes);
         if (firstSample[0] == first)
             continue;
         ++skipped;
