@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "app/platform.h"
-#include "render/present.h"
+#include "app/present.h"
 
 bool writeScreenshot(int file, const char*)
 {
