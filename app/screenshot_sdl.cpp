@@ -1,4 +1,4 @@
-// Screenshots written by SDL 1.2's own BMP writer (desktop and GP2X).
+// Screenshots written by SDL 1.2's own BMP writer (the native builds).
 #include <stdio.h>
 #include <unistd.h>
 
