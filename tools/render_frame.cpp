@@ -5,10 +5,13 @@
 //       the frame after N forward steps from the start-up view, as a PNG
 //   render_frame --checksum [--forward N] [--low]
 //       FNV-1a 64 of the frame's 320 x 240 palette indices
-//   render_frame --match PICTURE [--max N]
+//   render_frame --match PICTURE [--max N] [--fly STEPS DIRECTION]... [--steer DIRECTION]
 //       whether an 8-bit BMP screenshot, or a PNG picture of the screen (the
 //       web page's canvas), shows the high detail frame after some 0..N
-//       forward steps from the start-up view (exit 0) or not
+//       steps of DIRECTION (forward unless given) from the start-up view
+//       (exit 0) or not. Each --fly first flies STEPS steps of a DIRECTION:
+//       forward, forward-left, left, backward-left, backward, backward-right,
+//       right or forward-right; --forward N is --fly N forward.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "landscape_files.h"
@@ -28,6 +32,27 @@
 namespace {
 
 std::vector<std::uint8_t> frame(screenColumns * screenRows);
+
+// The eight directions, in the order of the console's direction buttons,
+// as one update pass flies them: the move, then the turn (2 degrees right,
+// 358 left; 0 none).
+struct Direction {
+    const char* name;
+    int move;   // 1 forward, -1 backward, 0 none
+    std::uint16_t turn;
+};
+const Direction directions[] = {
+    {"forward", 1, 0},       {"forward-left", 1, 358},   {"left", 0, 358},  {"backward-left", -1, 358},
+    {"backward", -1, 0},     {"backward-right", -1, 2},  {"right", 0, 2},   {"forward-right", 1, 2},
+};
+
+void fly(const Direction& direction)
+{
+    if (direction.move)
+        move(direction.move > 0 ? forwardStep : backwardStep);
+    if (direction.turn)
+        turn(direction.turn);
+}
 
 void render(bool high)
 {
@@ -89,7 +114,7 @@ bool shows(const std::vector<std::uint8_t>& picture)
 int usage()
 {
     std::fprintf(stderr, "usage: render_frame --png OUT [--forward N] [--low] | --checksum [--forward N] [--low]"
-                         " | --match PICTURE [--max N]\n");
+                         " | --match PICTURE [--max N] [--fly STEPS DIRECTION]... [--steer DIRECTION]\n");
     return 2;
 }
 
@@ -100,8 +125,15 @@ int main(int argc, char** argv)
     std::string png, match;
     bool wantChecksum = false;
     bool high = true;
-    long forward = 0;
     long maxSteps = 5000;
+    const Direction* steer = &directions[0];
+    std::vector<std::pair<long, const Direction*>> flight;   // steps of each direction flown first
+    auto direction = [](const std::string& name) -> const Direction* {
+        for (const Direction& known : directions)
+            if (name == known.name)
+                return &known;
+        return nullptr;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--png" && i + 1 < argc)
@@ -113,9 +145,15 @@ int main(int argc, char** argv)
         else if (arg == "--low")
             high = false;
         else if (arg == "--forward" && i + 1 < argc)
-            forward = std::strtol(argv[++i], nullptr, 10);
+            flight.emplace_back(std::strtol(argv[++i], nullptr, 10), &directions[0]);
+        else if (arg == "--fly" && i + 2 < argc && direction(argv[i + 2])) {
+            flight.emplace_back(std::strtol(argv[i + 1], nullptr, 10), direction(argv[i + 2]));
+            i += 2;
+        }
         else if (arg == "--max" && i + 1 < argc)
             maxSteps = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--steer" && i + 1 < argc && direction(argv[i + 1]))
+            steer = direction(argv[++i]);
         else
             return usage();
     }
@@ -123,6 +161,9 @@ int main(int argc, char** argv)
         return usage();
 
     startOffscreen(frame.data());
+    for (const auto& leg : flight)
+        for (long step = 0; step < leg.first; ++step)
+            fly(*leg.second);
 
     if (!match.empty()) {
         const std::vector<std::uint8_t> shot = readPicture(match);
@@ -133,22 +174,20 @@ int main(int argc, char** argv)
         for (long step = 0; step <= maxSteps; ++step) {
             render(true);
             if (shows(shot)) {
-                std::printf("high detail frame after %ld forward steps\n", step);
+                std::printf("high detail frame after %ld %s steps\n", step, steer->name);
                 return 0;
             }
             render(false);
             if (shows(shot)) {
-                std::printf("LOW detail frame after %ld forward steps\n", step);
+                std::printf("LOW detail frame after %ld %s steps\n", step, steer->name);
                 return 1;
             }
-            move(forwardStep);
+            fly(*steer);
         }
-        std::printf("no frame of the forward flight matches\n");
+        std::printf("no frame of the %s flight matches\n", steer->name);
         return 1;
     }
 
-    for (long step = 0; step < forward; ++step)
-        move(forwardStep);
     render(high);
     if (wantChecksum)
         std::printf("%016llx\n", static_cast<unsigned long long>(frameChecksum(frame.data(), frame.size())));
