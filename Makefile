@@ -35,18 +35,19 @@ TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(
 PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),pkg-config libspng-dev)
 TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev pkg-config libspng-dev
 WEB_PACKAGES     = make cmake emscripten python3
-TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium
+TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium firefox-esr
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 # The ARM check also builds the program for x86 to compare screenshots with,
 # and runs both under Xvfb; Debian's armel SDL is unpacked in the build tree.
 ARM_PACKAGES     = $(TOOL_PACKAGES) crossbuild-essential-armel qemu-user googletest libgtest-dev xvfb xdotool
 ARM_BUILD       ?= build-arm
 
-# The browser test drives Debian's chromium with this playwright-core from
-# the npm registry, installed into the build tree; bounded fetches make an
-# unreachable registry fail the install instead of hanging it.
-PLAYWRIGHT_VERSION = 1.65.2
-NPM_DIR            = $(BUILD)/npm
+# The browser test drives Debian's chromium and firefox-esr with this
+# puppeteer-core from the npm registry (the last release that runs on Node
+# 18), installed into the build tree without a browser of its own; bounded
+# fetches make an unreachable registry fail the install instead of hanging it.
+PUPPETEER_VERSION = 24.43.1
+NPM_DIR           = $(BUILD)/npm
 
 .PHONY: build run test test-asan deps-build deps-test deps-npm bench bench-arm clean web web-run
 
@@ -58,9 +59,9 @@ deps-test:
 
 deps-npm:
 	@command -v npm >/dev/null || tools/install-deps.sh npm
-	@grep -qs '"version": "$(PLAYWRIGHT_VERSION)"' $(call quote,$(NPM_DIR)/node_modules/playwright-core/package.json) || \
-	  PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 timeout 300 npm install --no-save --no-audit --no-fund --fetch-retries=1 \
-	    --fetch-timeout=30000 --prefix $(call quote,$(NPM_DIR)) playwright-core@$(PLAYWRIGHT_VERSION)
+	@grep -qs '"version": "$(PUPPETEER_VERSION)"' $(call quote,$(NPM_DIR)/node_modules/puppeteer-core/package.json) || \
+	  PUPPETEER_SKIP_DOWNLOAD=1 timeout 300 npm install --no-save --no-audit --no-fund --fetch-retries=1 \
+	    --fetch-timeout=30000 --prefix $(call quote,$(NPM_DIR)) puppeteer-core@$(PUPPETEER_VERSION)
 
 build: deps-build
 	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
@@ -97,10 +98,10 @@ web-run: web
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(call quote,$(WEB))
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
-# against both SDL 1.2 libraries, the web build in headless Chromium, the
-# unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the core's tests and the whole program built for the console's ARMv4T
-# and run under qemu-arm.
+# against both SDL 1.2 libraries, the web build in headless Chromium and
+# Firefox, the unit tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the core's tests and the whole program
+# built for the console's ARMv4T and run under qemu-arm.
 test: deps-test deps-npm
 	$(MAKE) --no-print-directory web
 	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB)) \

@@ -1,25 +1,48 @@
-// The web build in Debian's headless Chromium driven by playwright-core (in
-// NPM_DIR/node_modules): its canvas and downloads against the desktop
-// program's frames and screenshots. Time limits only guard against hangs.
-//   node web_end_to_end.mjs WEB_DIR LANDSCAPE SCRIPTED_EVENTS RENDER_FRAME NPM_DIR
+// The web build in Debian's headless Chromium or Firefox driven by
+// puppeteer-core (in NPM_DIR/node_modules): its canvas and downloads against
+// the desktop program's frames and screenshots, flown with keys, with
+// fingers on a phone's touch controls and with a scripted gamepad. Time
+// limits only guard against hangs.
+//   node web_end_to_end.mjs chromium|firefox WEB_DIR LANDSCAPE SCRIPTED_EVENTS RENDER_FRAME NPM_DIR
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 
-const [webDir, landscape, scriptedEvents, renderFrame, npmDir] = process.argv.slice(2).map(p => path.resolve(p));
+const [browserName, ...paths] = process.argv.slice(2);
+const [webDir, landscape, scriptedEventsBuilt, renderFrame, npmDir] = paths.map(p => path.resolve(p));
 const hangGuardMs = 60000;
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'landscape-web-'));
-// LD_PRELOAD splits at spaces, which a checkout's path may hold: preload a copy.
-const preload = path.join(work, path.basename(scriptedEvents));
-fs.copyFileSync(scriptedEvents, preload);
+const downloads = path.join(work, 'downloads');
+// LD_PRELOAD splits at spaces: the library goes where the path has none.
+const scriptedEvents = path.join(work, 'scripted_events.so');
+fs.copyFileSync(scriptedEventsBuilt, scriptedEvents);
 const pageLog = [];
-let passed = 0, failed = 0, browser;
+let passed = 0, failed = 0, browser, server;
+
+// The directions by console button, as render_frame names them, and the
+// desktop keys that hold them (SDLK_UP, SDLK_KP7, SDLK_LEFT, ...).
+const directions = ['forward', 'forward-left', 'left', 'backward-left', 'backward', 'backward-right', 'right',
+  'forward-right'];
+const directionKeys = [273, 263, 276, 257, 274, 259, 275, 265];
+
+const launchOptions = {
+  chromium: { executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'] },
+  // Firefox emulates no touch screen over WebDriver BiDi: its preferences
+  // make one of the whole browser (so every page gets the touch layout).
+  // They also say where downloads go.
+  firefox: { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', extraPrefsFirefox: {
+    'dom.w3c_touch_events.enabled': 1, 'dom.maxtouchpoints.testing.value': 5, 'ui.primaryPointerCapabilities': 1,
+    'browser.download.folderList': 2, 'browser.download.dir': downloads, 'browser.download.useDownloadDir': true,
+    'browser.download.always_ask_before_handling_new_types': false, 'browser.download.alwaysOpenPanel': false } },
+}[browserName];
 
 function check(name, ok, detail) {
   ok ? passed++ : failed++;
-  console.log(ok ? `ok: ${name}` : `FAILED: ${name}: ${detail}`);
+  console.log(ok ? `ok: ${browserName}: ${name}` : `FAILED: ${browserName}: ${name}: ${detail}`);
 }
 
 // Polls probe until it returns something other than undefined.
@@ -31,79 +54,169 @@ async function waitFor(what, probe) {
   }
 }
 
-// Which frame of the forward flight a PNG data URL of the canvas shows,
-// { high, steps }, or null for none.
-function matchFrame(dataUrl) {
-  const picture = path.join(work, 'canvas.png');
-  fs.writeFileSync(picture, Buffer.from(dataUrl.split(',')[1], 'base64'));
-  const { stdout } = spawnSync(renderFrame, ['--match', picture, '--max', '1000'], { encoding: 'utf8' });
-  const found = /^(high|LOW) detail frame after (\d+) forward steps$/m.exec(stdout);
+// A flight is a list of [steps, direction] legs from the start-up view.
+const flightArgs = flight => flight.flatMap(([steps, direction]) => ['--fly', String(steps), direction]);
+
+// Which frame a picture (a PNG data URL of the canvas, or a BMP file) shows
+// after the flight and some steps of steer: { high, steps }, or null.
+function matchFrame(picture, flight, steer) {
+  if (picture.startsWith('data:')) {
+    fs.writeFileSync(path.join(work, 'canvas.png'), Buffer.from(picture.split(',')[1], 'base64'));
+    picture = path.join(work, 'canvas.png');
+  }
+  const { stdout } = spawnSync(renderFrame, ['--match', picture, '--max', '1000', ...flightArgs(flight),
+    '--steer', steer], { encoding: 'utf8' });
+  const found = /^(high|LOW) detail frame after (\d+) [a-z-]+ steps$/m.exec(stdout);
   return found && { high: found[1] === 'high', steps: Number(found[2]) };
 }
 
-// The desktop program's lnd000.bmp after Up is held for steps update passes
-// from a fresh start. Events scripted for pass N are read in the drain after
-// update pass N, and a held direction moves once in each later update pass.
-function desktopBmp(steps) {
+// The desktop program's lnd000.bmp after the flight from a fresh start, each
+// leg's key held for its steps. Events scripted for pass N are read in the
+// drain after update pass N, and a held key moves once in each later pass.
+function desktopBmp(flight) {
   const dir = fs.mkdtempSync(path.join(work, 'desktop-'));
-  const script = `1+273 ${1 + steps}-273 ${2 + steps}+32 ${3 + steps}+27`;
-  const env = { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy', LD_PRELOAD: preload,
-    SCRIPTED_EVENTS: script };
+  let pass = 1, script = '';
+  for (const [steps, direction] of flight) {
+    const key = directionKeys[directions.indexOf(direction)];
+    script += ` ${pass}+${key} ${pass += steps}-${key}`;
+  }
+  script += ` ${pass + 1}+32 ${pass + 2}+27`;
+  const env = { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy', LD_PRELOAD: scriptedEvents,
+    SCRIPTED_EVENTS: script.trim() };
   const run = spawnSync(landscape, [], { cwd: dir, env, encoding: 'utf8', timeout: hangGuardMs });
   if (run.status !== 0) throw new Error(`landscape with '${script}': status ${run.status} ${run.stderr}`);
   return fs.readFileSync(path.join(dir, 'lnd000.bmp'));
 }
 
-async function run() {
-  const { chromium } = createRequire(`${npmDir}/`)('playwright-core');
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', downloadsPath: work, timeout: hangGuardMs,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update'] });
-  const context = await browser.newContext();
-  // The page's own origin, served from WEB_DIR (content types by file name).
-  await context.route('http://landscape.test/**', route => route.fulfill({
-    path: path.join(webDir, path.basename(new URL(route.request().url()).pathname) || 'index.html') }));
-  const page = await context.newPage();
+// The download of that name, once the browser has finished writing it.
+const download = name => waitFor(`the download ${name}`, () => {
+  const files = fs.existsSync(downloads) ? fs.readdirSync(downloads) : [];
+  const busy = files.some(file => /\.(crdownload|part)$/.test(file));
+  return !busy && files.includes(name) ? fs.readFileSync(path.join(downloads, name)) : undefined;
+});
+
+function checkBytes(name, bytes, expected) {
+  const at = bytes.findIndex((b, i) => b !== expected[i]);
+  check(`${name} is the desktop program's screenshot, byte for byte`, bytes.equals(expected),
+    `${bytes.length} bytes against ${expected.length}, first difference at ${at}`);
+}
+
+// The page's own origin, served from WEB_DIR on the loopback (content
+// types by file name); a secure context, as the gamepads need.
+async function serve() {
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+  server = http.createServer((request, response) => {
+    const name = path.basename(new URL(request.url, 'http://x/').pathname) || 'index.html';
+    fs.readFile(path.join(webDir, name), (error, data) => {
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(name)] || 'text/plain' });
+      response.end(data);
+    });
+  });
+  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+  return `http://127.0.0.1:${server.address().port}/`;
+}
+
+// A page of the flyover, flying, with helpers bound to it. Without a
+// viewport, a scripted gamepad stands in for navigator.getGamepads:
+// setPad(null) disconnects it, setPad({ buttons, axes }) connects it
+// (standard mapping) in that state.
+async function openPage(url, viewport) {
+  const page = await browser.newPage();
   page.setDefaultTimeout(hangGuardMs);
   page.on('pageerror', error => pageLog.push(`exception: ${error.message}`));
   page.on('console', message => pageLog.push(`console.${message.type()}: ${message.text()}`));
-  await page.goto('http://landscape.test/');
-  await page.waitForFunction(() => document.getElementById('status')?.textContent.startsWith('Flying'));
-  // Whether the page kept the browser from acting on the last key (scrolling).
-  await page.evaluate(() => window.addEventListener('keydown', e => { window.keptFromBrowser = e.defaultPrevented; }));
-  const keptFromBrowser = () => page.evaluate(() => window.keptFromBrowser);
-
-  // The canvas as a PNG data URL: its pixels exactly.
-  const canvasPixels = () => page.evaluate(() => document.getElementById('screen').toDataURL());
-  const canvasChange = from => waitFor('the picture to change', async () => (await canvasPixels()) !== from || undefined);
-  // The forward steps of the full-detail frame the picture comes to. A
-  // direction still held keeps it at low detail, so this never returns (and
-  // the hang guard fails the run).
-  const settledHighDetailFrame = () => waitFor('a full-detail frame', async () => {
-    const frame = matchFrame(await canvasPixels());
-    return frame?.high ? frame.steps : undefined;
+  if (!viewport) await page.evaluateOnNewDocument(() => {
+    const pads = [null, null, null, null];
+    window.setPad = state => {
+      pads[0] = state && { id: 'scripted', index: 0, connected: true, mapping: 'standard', timestamp: performance.now(),
+        axes: state.axes || [0, 0, 0, 0],
+        buttons: Array.from({ length: 17 }, (_, i) => ({ pressed: !!state.buttons?.includes(i), touched: false,
+          value: state.buttons?.includes(i) ? 1 : 0 })) };
+    };
+    navigator.getGamepads = () => pads;
   });
+  else await page.setViewport(viewport);
+  await page.goto(url);
+  await page.waitForFunction(() => document.getElementById('status')?.textContent.startsWith('Flying'));
+  // Whether the page kept the browser from acting on the last key
+  // (scrolling); holdPasses stops the passes (animation frames skip them).
+  await page.evaluate(() => {
+    window.addEventListener('keydown', e => { window.keptFromBrowser = e.defaultPrevented; });
+    const poll = Module.preMainLoop;
+    Module.preMainLoop = () => (window.holdPasses ? false : poll());
+  });
+  const canvasPixels = () => page.evaluate(() => document.getElementById('screen').toDataURL());
+  const flight = [];
+  return {
+    page, flight, canvasPixels,
+    // The picture once it differs from `from`.
+    canvasChange: from => waitFor('the picture to change', async () => {
+      const pixels = await canvasPixels();
+      return pixels !== from ? pixels : undefined;
+    }),
+    // The steps of steer after the flight in the full-detail frame the picture
+    // comes to, or that it shows after a change from the picture `after`;
+    // then flown. A direction still held keeps the picture at low detail, so
+    // this never returns (and the hang guard fails the run).
+    settle: async (steer, after) => {
+      const steps = await waitFor('a full-detail frame', async () => {
+        const pixels = await canvasPixels();
+        const frame = pixels !== after && matchFrame(pixels, flight, steer);
+        return frame?.high ? frame.steps : undefined;
+      });
+      flight.push([steps, steer]);
+      return steps;
+    },
+    box: selector => page.$eval(selector, e => e.getBoundingClientRect().toJSON()),
+  };
+}
+
+// Keys, downloads, a scripted gamepad, focus and Escape, on a desktop-sized page.
+async function desktopChecks(url) {
+  const { page, flight, canvasPixels, canvasChange, settle, box } = await openPage(url);
+  if (browserName === 'chromium') {
+    const pad = await box('[aria-label="Direction pad"]');
+    check('no touch controls without a touch screen', pad.width === 0, `a pad of ${pad.width} px`);
+  }
 
   // Fly: hold Up until the picture moves, let go, and wait for full detail.
   const startUp = await canvasPixels();
   await page.keyboard.down('ArrowUp');
-  check('Up does not scroll the page', await keptFromBrowser(), 'default action not prevented');
+  check('Up does not scroll the page', await page.evaluate(() => window.keptFromBrowser), 'default action not prevented');
   await canvasChange(startUp);
   await page.keyboard.up('ArrowUp');
-  const flown = await settledHighDetailFrame();
+  const flown = await settle('forward');
   check(`the canvas shows the desktop full-detail frame after ${flown} forward steps`, flown >= 1, 'no steps');
 
   // Screenshots: two downloads of the same frame, named in sequence.
-  const desktop = desktopBmp(flown);
-  for (const expected of ['lnd000.bmp', 'lnd001.bmp']) {
-    const [download] = await Promise.all([page.waitForEvent('download'), page.keyboard.press('Space')]);
-    check(`Space downloads ${expected}`, download.suggestedFilename() === expected, download.suggestedFilename());
-    const bytes = fs.readFileSync(await download.path()), at = bytes.findIndex((b, i) => b !== desktop[i]);
-    check(`${expected} is the desktop program's screenshot, byte for byte`, bytes.equals(desktop),
-      `${bytes.length} bytes against ${desktop.length}, first difference at ${at}`);
+  const desktop = desktopBmp(flight);
+  for (const name of ['lnd000.bmp', 'lnd001.bmp']) {
+    await page.keyboard.press(' ');   // Space
+    checkBytes(`the download ${name}`, await download(name), desktop);
   }
-  check('Space does not scroll the page', await keptFromBrowser(), 'default action not prevented');
-  const links = await page.locator('#shots a').evaluateAll(links => links.map(a => a.download).join(' '));
+  check('Space does not scroll the page', await page.evaluate(() => window.keptFromBrowser), 'default action not prevented');
+  const links = await page.$$eval('#shots a', links => links.map(a => a.download).join(' '));
   check('the page links both screenshots', links === 'lnd000.bmp lnd001.bmp', `links: '${links}'`);
+
+  // A gamepad connected after the page loaded steers as the keys do: each
+  // state held until the picture moves, then let go, or the page loses the
+  // focus, or the pad is disconnected; Back/Select takes a screenshot.
+  await page.evaluate(() => setPad({}));
+  for (const [state, steer, end] of [[{ buttons: [12] }, 'forward', 'let go'],
+    [{ buttons: [12, 15] }, 'forward-right', 'let go'], [{ axes: [-0.7, 0.7, 0, 0] }, 'backward-left', 'let go'],
+    [{ buttons: [14] }, 'left', 'blur'], [{ buttons: [12] }, 'forward', 'disconnect']]) {
+    const before = await canvasPixels();
+    await page.evaluate(state => setPad(state), state);
+    await canvasChange(before);
+    await page.evaluate(end => end === 'blur' ? window.dispatchEvent(new FocusEvent('blur')) : setPad(end === 'let go' && {}),
+      end);
+    const steps = await settle(steer);
+    await page.evaluate(() => setPad({}));
+    check(`the gamepad's ${JSON.stringify(state)}, then ${end}, flies ${steps} ${steer} steps`, steps >= 1, 'no steps');
+  }
+  await page.evaluate(() => setPad({ buttons: [8] }));
+  checkBytes('the gamepad\'s screenshot lnd002.bmp', await download('lnd002.bmp'), desktopBmp(flight));
+  await page.evaluate(() => setPad(null));
 
   // Losing focus releases a held direction: a press and a blur within one
   // animation frame, so that only the focus event can release the press (on
@@ -114,19 +227,121 @@ async function run() {
     window.dispatchEvent(new FocusEvent('blur'));
   });
   await canvasChange(before);   // the press's low-detail frame
-  const still = await settledHighDetailFrame();
-  check('a press and a blur in one frame fly nowhere', still === flown, `${still} steps against ${flown}`);
+  const still = await settle('forward');
+  check('a press and a blur in one frame fly nowhere', still === 0, `${still} steps`);
 
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.getElementById('status').textContent.startsWith('Stopped'));
-  const stopped = await page.locator('#status').textContent();
+  const stopped = await page.$eval('#status', e => e.textContent);
   check('Escape stops the flyover with a message', stopped.includes('Reload'), stopped);
-  check('the page logged no errors', !pageLog.some(line => /^(exception|console\.(error|warning))/.test(line)), '');
+  await page.close();
 }
 
-await run().catch(error => check('the run completes', false, error.message));
+// Fingers on the touch controls of a phone-sized page (with the browser's
+// own gamepads: none).
+async function touchChecks(url) {
+  const portrait = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+  const { page, flight, canvasPixels, canvasChange, settle, box } = await openPage(url, portrait);
+  const touch = page.touchscreen;
+
+  // Upright the canvas is as wide as whole device pixels allow, the
+  // controls below it; lying down, the controls are beside it. The targets
+  // are thumb-sized.
+  for (const [name, viewport, factor] of [['portrait', portrait, 2], ['landscape', { ...portrait, width: 844, height: 390 }, 3]]) {
+    await page.setViewport(viewport);
+    await page.evaluate(() => new Promise(requestAnimationFrame));   // after the resize
+    const [screen, pad, shot] = [await box('#screen'), await box('[aria-label="Direction pad"]'),
+      await box('[aria-label="Screenshot"]')];
+    const clear = name === 'portrait' ? pad.top >= screen.bottom && shot.top >= screen.bottom
+      : pad.right <= screen.left && shot.left >= screen.right;
+    check(`${name}: the canvas at ${factor} device pixels a pixel, the controls clear of it, 48 px or more`,
+      screen.width * 2 === 320 * factor && clear && Math.min(pad.width, pad.height, shot.width, shot.height) >= 48,
+      JSON.stringify({ screen, pad, shot }));
+  }
+  await page.setViewport(portrait);
+  await page.evaluate(() => new Promise(requestAnimationFrame));
+  const pad = await box('[aria-label="Direction pad"]'), shot = await box('[aria-label="Screenshot"]');
+  // Where on the pad a finger steers toward direction (a console button).
+  const sector = direction => [pad.x + pad.width / 2 * (1 - 0.7 * Math.sin(direction * Math.PI / 4)),
+    pad.y + pad.height / 2 * (1 - 0.7 * Math.cos(direction * Math.PI / 4))];
+  const held = direction => waitFor(`the pad to show ${direction}`, () =>
+    page.$eval('#pad', (e, d) => e.dataset.held === d || undefined, String(direction)));
+  // Puts a finger down on a direction and waits until the picture moves.
+  const hold = async direction => {
+    const before = await canvasPixels();
+    const finger = await touch.touchStart(...sector(direction));
+    await canvasChange(before);
+    return finger;
+  };
+
+  // A finger held on forward, then on forward-right.
+  for (const direction of [0, 7]) {
+    await (await hold(direction)).end();
+    const steps = await settle(directions[direction]);
+    check(`a finger on ${directions[direction]} flies the desktop's ${steps} steps`, steps >= 1, 'no steps');
+  }
+
+  // Sliding from forward to right: the passes are stopped while the finger
+  // moves, so that the frame before the slide tells the forward steps.
+  let finger = await hold(0);
+  await page.evaluate(() => { window.holdPasses = true; });
+  const forward = matchFrame(await canvasPixels(), flight, 'forward');
+  await finger.move(...sector(6));
+  await held(6);
+  const before = await canvasPixels();
+  await page.evaluate(() => { window.holdPasses = false; });
+  await canvasChange(before);
+  await finger.end();
+  // The pass after the slide still flies forward before the drain sees it.
+  flight.push([forward.steps + 1, 'forward']);
+  const right = await settle('right');
+  check(`a slide flies ${forward.steps + 1} forward then ${right} right steps`, !forward.high && right >= 1,
+    `${JSON.stringify(forward)} then ${right}`);
+
+  // Two fingers on forward: lifting one keeps it held. (The pass after the
+  // lift flies on before its drain sees the lift, so the frame after next
+  // tells.)
+  const first = await hold(0), second = await touch.touchStart(...sector(0));
+  await first.end();
+  const afterLift = matchFrame(await canvasChange(await canvasChange(await canvasPixels())), flight, 'forward');
+  await second.end();
+  const both = await settle('forward');
+  check('of two fingers on one direction, lifting one keeps it held', afterLift && !afterLift.high && both >= 1,
+    JSON.stringify(afterLift));
+
+  // One finger holds forward-right, another taps Screenshot: the download
+  // is the desktop's screenshot, and the held direction flies on at full
+  // detail.
+  finger = await hold(7);
+  await (await touch.touchStart(shot.x + shot.width / 2, shot.y + shot.height / 2)).end();
+  const bytes = await download('lnd000.bmp');
+  const shown = matchFrame(path.join(downloads, 'lnd000.bmp'), flight, 'forward-right')?.steps ?? -1;
+  checkBytes('a screenshot tapped while a finger steers', bytes, desktopBmp([...flight, [shown, 'forward-right']]));
+  const after = await settle('forward-right', await canvasPixels());
+  flight.pop();
+  await finger.end();
+  const flownOn = await settle('forward-right');
+  check('the finger steers on at full detail after the screenshot', flownOn > after && after > shown,
+    `${shown}, ${after} then ${flownOn} steps`);
+  await page.close();
+}
+
+async function run() {
+  const url = await serve();
+  const puppeteer = createRequire(`${npmDir}/`)('puppeteer-core');
+  browser = await puppeteer.launch({ ...launchOptions, headless: true, timeout: hangGuardMs,
+    downloadBehavior: { policy: 'allow', downloadPath: downloads } });
+  await desktopChecks(url);
+  fs.rmSync(downloads, { recursive: true, force: true });
+  await touchChecks(url);
+  check('the pages logged no errors or warnings', !pageLog.some(line => /^(exception|console\.(error|warn))/.test(line)),
+    '');
+}
+
+await run().catch(error => check('the run completes', false, error.stack));
 if (failed && pageLog.length) console.log(`  page log:\n    ${pageLog.join('\n    ')}`);
 await browser?.close();
+server?.close();
 fs.rmSync(work, { recursive: true, force: true });
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);

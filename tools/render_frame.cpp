@@ -6,11 +6,14 @@
 //       every pixel a K x K block
 //   render_frame --checksum [--forward N] [--low]
 //       FNV-1a 64 of the frame's 320 x 240 palette indices
-//   render_frame --match PICTURE [--region X,Y,W,H] [--max N]
+//   render_frame --match PICTURE [--region X,Y,W,H] [--max N] [--fly STEPS DIRECTION]... [--steer DIRECTION]
 //       whether an 8-bit BMP screenshot, or a PNG or XWD picture of a
 //       display (the web page's canvas, an X screen as Xvfb keeps it), shows
-//       the high detail frame after some 0..N forward steps from the
-//       start-up view (exit 0) or not. A display's picture (or the region
+//       the high detail frame after some 0..N steps of DIRECTION (forward
+//       unless given) from the start-up view (exit 0) or not. Each --fly
+//       first flies STEPS steps of a DIRECTION: forward, forward-left, left,
+//       backward-left, backward, backward-right, right or forward-right;
+//       --forward N is --fly N forward. A display's picture (or the region
 //       of it, a window) must show the frame at the largest whole scale
 //       that fits, centred, each frame pixel an exact block of its colour,
 //       and black around it; a second line gives the scale ("scale 2x").
@@ -23,6 +26,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "landscape_files.h"
@@ -34,6 +38,27 @@
 namespace {
 
 std::vector<std::uint8_t> frame(screenColumns * screenRows);
+
+// The eight directions, in the order of the console's direction buttons,
+// as one update pass flies them: the move, then the turn (2 degrees right,
+// 358 left; 0 none).
+struct Direction {
+    const char* name;
+    int move;   // 1 forward, -1 backward, 0 none
+    std::uint16_t turn;
+};
+const Direction directions[] = {
+    {"forward", 1, 0},       {"forward-left", 1, 358},   {"left", 0, 358},  {"backward-left", -1, 358},
+    {"backward", -1, 0},     {"backward-right", -1, 2},  {"right", 0, 2},   {"forward-right", 1, 2},
+};
+
+void fly(const Direction& direction)
+{
+    if (direction.move)
+        move(direction.move > 0 ? forwardStep : backwardStep);
+    if (direction.turn)
+        turn(direction.turn);
+}
 
 void render(bool high)
 {
@@ -169,7 +194,8 @@ bool shows(const std::vector<std::uint8_t>& picture)
 int usage()
 {
     std::fprintf(stderr, "usage: render_frame --png OUT [--forward N] [--low] [--scale K] | --checksum [--forward N]"
-                         " [--low] | --match PICTURE [--region X,Y,W,H] [--max N]\n");
+                         " [--low] | --match PICTURE [--region X,Y,W,H] [--max N] [--fly STEPS DIRECTION]..."
+                         " [--steer DIRECTION]\n");
     return 2;
 }
 
@@ -180,10 +206,17 @@ int main(int argc, char** argv)
     std::string png, match;
     bool wantChecksum = false;
     bool high = true;
-    long forward = 0;
     long maxSteps = 5000;
     int scale = 1;
     int region[4] = {0, 0, 0, 0};   // x, y, width, height; width 0: the whole picture
+    const Direction* steer = &directions[0];
+    std::vector<std::pair<long, const Direction*>> flight;   // steps of each direction flown first
+    auto direction = [](const std::string& name) -> const Direction* {
+        for (const Direction& known : directions)
+            if (name == known.name)
+                return &known;
+        return nullptr;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--png" && i + 1 < argc)
@@ -195,7 +228,11 @@ int main(int argc, char** argv)
         else if (arg == "--low")
             high = false;
         else if (arg == "--forward" && i + 1 < argc)
-            forward = std::strtol(argv[++i], nullptr, 10);
+            flight.emplace_back(std::strtol(argv[++i], nullptr, 10), &directions[0]);
+        else if (arg == "--fly" && i + 2 < argc && direction(argv[i + 2])) {
+            flight.emplace_back(std::strtol(argv[i + 1], nullptr, 10), direction(argv[i + 2]));
+            i += 2;
+        }
         else if (arg == "--max" && i + 1 < argc)
             maxSteps = std::strtol(argv[++i], nullptr, 10);
         else if (arg == "--scale" && i + 1 < argc)
@@ -203,6 +240,8 @@ int main(int argc, char** argv)
         else if (arg == "--region" && i + 1 < argc
                  && std::sscanf(argv[++i], "%d,%d,%d,%d", &region[0], &region[1], &region[2], &region[3]) == 4) {
         }
+        else if (arg == "--steer" && i + 1 < argc && direction(argv[i + 1]))
+            steer = direction(argv[++i]);
         else
             return usage();
     }
@@ -210,6 +249,9 @@ int main(int argc, char** argv)
         return usage();
 
     startOffscreen(frame.data());
+    for (const auto& leg : flight)
+        for (long step = 0; step < leg.first; ++step)
+            fly(*leg.second);
 
     if (!match.empty()) {
         Picture picture = readPicture(match);
@@ -244,22 +286,20 @@ int main(int argc, char** argv)
         for (long step = 0; step <= maxSteps; ++step) {
             render(true);
             if (shows(shot)) {
-                std::printf("high detail frame after %ld forward steps\n%s", step, scaleLine.c_str());
+                std::printf("high detail frame after %ld %s steps\n%s", step, steer->name, scaleLine.c_str());
                 return 0;
             }
             render(false);
             if (shows(shot)) {
-                std::printf("LOW detail frame after %ld forward steps\n%s", step, scaleLine.c_str());
+                std::printf("LOW detail frame after %ld %s steps\n%s", step, steer->name, scaleLine.c_str());
                 return 1;
             }
-            move(forwardStep);
+            fly(*steer);
         }
-        std::printf("no frame of the forward flight matches\n");
+        std::printf("no frame of the %s flight matches\n", steer->name);
         return 1;
     }
 
-    for (long step = 0; step < forward; ++step)
-        move(forwardStep);
     render(high);
     if (wantChecksum)
         std::printf("%016llx\n", static_cast<unsigned long long>(frameChecksum(frame.data(), frame.size())));

@@ -1,7 +1,8 @@
 // Runs before the program: how Emscripten's SDL 1.2 layer is to treat the
-// page, and the calls app/platform_web.cpp makes into it. The page
-// (index.html) may define Module.onScreenshot(name, bytes) and
-// Module.onStopped() to show what happens.
+// page, the calls app/platform_web.cpp makes into it, and the touch controls
+// and gamepads. The page (index.html) may define Module.onScreenshot(name,
+// bytes) and Module.onStopped() to show what happens, and give its on-screen
+// controls as Module.directionPad and Module.screenshotButton.
 
 // The screen is only ever written whole by the program: locking it need not
 // read the canvas back, and the canvas's image is created once.
@@ -28,9 +29,12 @@ function landscapeKey(event) {
   SDL.receiveEvent(event);
 }
 // Focus: the window's blur and focus, and the page being hidden or shown,
-// arrive as SDL window events.
+// arrive as SDL window events. Losing it also lets go of what fingers and
+// gamepads hold.
 function landscapeFocus(event) {
   SDL.receiveEvent(event);
+  if (event.type === 'blur' || document.hidden)
+    landscapeLetGo();
 }
 function landscapeListen(add) {
   var listen = add ? 'addEventListener' : 'removeEventListener';
@@ -56,9 +60,179 @@ Module['landscapeStopped'] = function () {
     Module['onStopped']();
 };
 
-// The flyover takes no mouse or touch input. The layer's listeners on the
-// canvas, added when the video mode is set, would only keep the wheel and
-// touch from scrolling the page.
+// Fingers and gamepads steer through the console's own buttons: they are
+// turned here into joystick button presses and releases in the layer's
+// queue, read in the drain after the next pass as the keys' events are. The
+// dispatch takes a joystick button's number as the console's: 0 up, then
+// counter-clockwise in steps of 45 degrees to 7 up-right; 8 START, 9 SELECT.
+// The program opens no joystick, so the layer itself reads no gamepad.
+var landscapeSelect = 9;
+function landscapeButton(button, down) {
+  SDL.events.push({type: down ? 'joystick_button_down' : 'joystick_button_up', index: 0, button: button});
+}
+function landscapeShoot() {
+  landscapeButton(landscapeSelect, true);
+  landscapeButton(landscapeSelect, false);
+}
+
+// The direction button that a push toward (x, y), y downward, stands for:
+// the nearest of the eight, or -1 within deadZone of the centre.
+function landscapeDirection(x, y, deadZone) {
+  if (x * x + y * y <= deadZone * deadZone)
+    return -1;
+  return Math.round(Math.atan2(-x, -y) / (Math.PI / 4)) & 7;
+}
+
+// A source (a finger, a gamepad) holds at most one direction at a time. A
+// direction held by several (two fingers, a finger and a pad) is pressed by
+// the first of them and released by the last. A key is a source of its own
+// that the program sees directly: letting go of it releases the direction,
+// as letting go of one of two keys for the same direction does.
+var landscapeHolds = [0, 0, 0, 0, 0, 0, 0, 0];   // sources holding each direction
+var landscapeSources = [];                      // every source still in use
+function landscapeSource() {
+  var source = {direction: -1};
+  landscapeSources.push(source);
+  return source;
+}
+function landscapeSteer(source, direction) {
+  if (source.dropped || source.direction === direction)
+    return;
+  if (source.direction >= 0 && --landscapeHolds[source.direction] === 0)
+    landscapeButton(source.direction, false);
+  source.direction = direction;
+  if (direction >= 0 && landscapeHolds[direction]++ === 0)
+    landscapeButton(direction, true);
+}
+function landscapeEnd(source) {
+  if (source.dropped)
+    return;
+  source.last = source.direction;
+  landscapeSteer(source, -1);
+  source.dropped = true;
+  landscapeSources.splice(landscapeSources.indexOf(source), 1);
+}
+// On a loss of focus: a finger down now steers no more until it is lifted
+// and put down again, a pad until it is pushed another way or let go of.
+function landscapeLetGo() {
+  while (landscapeSources.length)
+    landscapeEnd(landscapeSources[0]);
+}
+
+// The on-screen direction pad steers by the angle of the finger (or the
+// mouse, or pen) around its centre, and keeps following it when it slides
+// off the pad, until it is lifted; the dead centre is a fifth of its radius.
+// Each finger is a source of its own.
+var landscapePadDeadZone = 0.2;
+function landscapeTouchControls(pad, shoot) {
+  var fingers = {};   // sources by pointer id
+  function steer(event) {
+    var finger = fingers[event.pointerId];
+    if (!finger)
+      return;
+    var box = pad.getBoundingClientRect(), radius = box.width / 2;
+    landscapeSteer(finger, landscapeDirection((event.clientX - box.left) / radius - 1,
+                                              (event.clientY - box.top - box.height / 2) / radius,
+                                              landscapePadDeadZone));
+    show();
+  }
+  // The pad shows a direction its fingers hold (its styles draw data-held).
+  function show() {
+    var held = -1;
+    for (var id in fingers)
+      held = Math.max(held, fingers[id].direction);
+    if (held < 0) {
+      delete pad.dataset.held;
+    } else {
+      pad.dataset.held = held;
+      pad.style.setProperty('--held', held * -45 + 'deg');
+    }
+  }
+  function lift(event) {
+    var finger = fingers[event.pointerId];
+    if (!finger)
+      return;
+    delete fingers[event.pointerId];
+    landscapeEnd(finger);
+    show();
+  }
+  pad.addEventListener('pointerdown', function (event) {
+    if (event.button !== 0)
+      return;
+    event.preventDefault();
+    pad.setPointerCapture(event.pointerId);
+    lift(event);
+    fingers[event.pointerId] = landscapeSource();
+    steer(event);
+  });
+  pad.addEventListener('pointermove', steer);
+  pad.addEventListener('pointerup', lift);
+  pad.addEventListener('pointercancel', lift);
+  pad.addEventListener('lostpointercapture', lift);
+  shoot.addEventListener('pointerdown', function (event) {
+    if (event.button !== 0)
+      return;
+    event.preventDefault();
+    landscapeShoot();
+  });
+}
+if (Module['directionPad'])
+  landscapeTouchControls(Module['directionPad'], Module['screenshotButton']);
+
+// Gamepads, read once per animation frame before the pass. One with the
+// browser's standard mapping steers with its d-pad (buttons 12 to 15: up,
+// down, left, right; two at once for a diagonal) or else its left stick,
+// and takes a screenshot with Back/Select (8). Start and the other buttons
+// do nothing, so that no button stops the flyover by surprise. A pad without
+// the standard mapping steers with its first two axes and nothing else. A
+// stick counts beyond half-way from its centre.
+var landscapeStickDeadZone = 0.5;
+var landscapePads = {};   // sources by gamepad index, each with select: Back/Select was down
+function landscapePressed(button) {
+  return button ? button.pressed : false;
+}
+function landscapePadDirection(pad) {
+  var buttons = pad.buttons, axes = pad.axes;
+  if (pad.mapping === 'standard' && buttons.length > 15) {
+    var x = landscapePressed(buttons[15]) - landscapePressed(buttons[14]);
+    var y = landscapePressed(buttons[13]) - landscapePressed(buttons[12]);
+    if (x || y)
+      return landscapeDirection(x, y, 0);
+  }
+  return axes.length > 1 ? landscapeDirection(axes[0], axes[1], landscapeStickDeadZone) : -1;
+}
+Module['preMainLoop'] = function () {
+  if (!navigator.getGamepads)
+    return;
+  var pads = navigator.getGamepads(), connected = {};
+  for (var i = 0; i < pads.length; ++i) {
+    var pad = pads[i];
+    if (!pad || !pad.connected)
+      continue;
+    connected[pad.index] = true;
+    var source = landscapePads[pad.index], direction = landscapePadDirection(pad);
+    if (!source || (source.dropped && direction !== source.last)) {
+      var fresh = landscapeSource();
+      fresh.select = !!source && source.select;
+      source = landscapePads[pad.index] = fresh;
+    }
+    landscapeSteer(source, direction);
+    var select = pad.mapping === 'standard' && landscapePressed(pad.buttons[8]);
+    if (select && !source.select)
+      landscapeShoot();
+    source.select = select;
+  }
+  for (var index in landscapePads) {
+    if (!connected[index]) {
+      landscapeEnd(landscapePads[index]);
+      delete landscapePads[index];
+    }
+  }
+};
+
+// The canvas itself takes no mouse or touch input. The layer's listeners on
+// it, added when the video mode is set, would only keep the wheel and touch
+// from scrolling the page (the page's styles keep touch from doing so).
 Module['postRun'] = [].concat(Module['postRun'] || [], function () {
   ['touchstart', 'touchend', 'touchmove', 'mousedown', 'mouseup', 'mousemove',
    'DOMMouseScroll', 'mousewheel', 'wheel', 'mouseout'].forEach(function (type) {
