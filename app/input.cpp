@@ -1,19 +1,21 @@
 #include "app/input.h"
 
+#include "app/console_buttons.h"
+#include "app/present.h"
 #include "render/camera.h"
-#include "render/present.h"
 #include "render/projection.h"
 #include "render/rays.h"
 
-const uint8_t buttonSlot[directionSlots] = {
-    slotUp,         // button 0
-    slotUpLeft,     // button 1
-    slotLeft,       // button 2
-    slotDownLeft,   // button 3
-    slotDown,       // button 4
-    slotDownRight,  // button 5
-    slotRight,      // button 6
-    slotUpRight,    // button 7
+// In the order of the console's button numbers.
+const uint8_t buttonSlot[directionButtons] = {
+    slotUp,         // buttonUp
+    slotUpLeft,     // buttonUpLeft
+    slotLeft,       // buttonLeft
+    slotDownLeft,   // buttonDownLeft
+    slotDown,       // buttonDown
+    slotDownRight,  // buttonDownRight
+    slotRight,      // buttonRight
+    slotUpRight,    // buttonUpRight
 };
 
 uint8_t buttons[directionSlots];
@@ -79,9 +81,9 @@ void updateFrame()
     if (buttons[slotLeft] || buttons[slotUpLeft] || buttons[slotDownLeft])
         turn(leftTurn);
 
-    // Composition adds the camera's position to the rays itself, so a
-    // move redraws the frame alone and a turn or detail change recasts the
-    // rays first.
+    // Composition adds the camera's position to the rays itself and casts
+    // the samples it needs, so a move redraws the frame alone and a turn or
+    // a detail change aims the rays first.
     if (detailChanged) {
         detailChanged = 0;
         buildRays();

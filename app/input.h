@@ -17,7 +17,8 @@ const uint8_t slotDownLeft = 6;
 const uint8_t slotDownRight = 7;
 const int directionSlots = 8;
 
-// The slot of each direction button 0..7 of the pad.
+// The slot of each of the console's direction buttons 0..7
+// (app/console_buttons.h).
 extern const uint8_t buttonSlot[directionSlots];
 
 extern uint8_t buttons[directionSlots];  // 1 while the slot's direction is held

@@ -1,35 +1,35 @@
 #include "app/keyboard.h"
 
-#include "app/shell.h"
+#include "app/console_buttons.h"
 
 int keyButton(SDLKey key)
 {
     switch (key) {
     case SDLK_UP:
     case SDLK_KP8:
-        return 0;
+        return buttonUp;
     case SDLK_KP7:
-        return 1;
+        return buttonUpLeft;
     case SDLK_LEFT:
     case SDLK_KP4:
-        return 2;
+        return buttonLeft;
     case SDLK_KP1:
-        return 3;
+        return buttonDownLeft;
     case SDLK_DOWN:
     case SDLK_KP2:
-        return 4;
+        return buttonDown;
     case SDLK_KP3:
-        return 5;
+        return buttonDownRight;
     case SDLK_RIGHT:
     case SDLK_KP6:
-        return 6;
+        return buttonRight;
     case SDLK_KP9:
-        return 7;
+        return buttonUpRight;
     case SDLK_ESCAPE:
-        return startButton;
+        return buttonStart;
     case SDLK_SPACE:
     case SDLK_F12:
-        return selectButton;
+        return buttonSelect;
     default:
         return noButton;
     }

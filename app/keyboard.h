@@ -1,12 +1,11 @@
-// Desktop input: keyboard keys become the pad's button numbers, so they go
-// through the same dispatch as the GP2X's joystick buttons.
+// Keys as the console's buttons (app/console_buttons.h), so that they go
+// through the same dispatch as the console's pad.
 #ifndef LANDSCAPE_APP_KEYBOARD_H
 #define LANDSCAPE_APP_KEYBOARD_H
 
 #include <SDL.h>
 
-// The pad button a key stands for, or noButton.
-const int noButton = -1;
+// The console button a key stands for, or noButton.
 int keyButton(SDLKey key);
 
 #endif

@@ -1,5 +1,5 @@
 // The main loop, exit handler and focus events of the builds that run as a
-// process of their own over SDL 1.2 (desktop and GP2X).
+// process of their own over SDL 1.2 (desktops, handhelds, the GP2X).
 #include <stdlib.h>
 #include <unistd.h>
 

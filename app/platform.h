@@ -1,24 +1,21 @@
 // What differs between the machines the program runs on. Every build
 // compiles exactly one platform file that defines all of this:
-// app/platform_desktop.cpp (Linux desktops), app/platform_gp2x.cpp (the
-// handheld) or app/platform_web.cpp (a web page, built with Emscripten).
-// The desktop and GP2X files share the main loop, exit handler and focus
-// events of app/native_loop.cpp and the screenshot writer of
-// app/screenshot_sdl.cpp; the web file has its own.
+// app/platform_desktop.cpp (Linux desktops), app/platform_handheld.cpp
+// (today's aarch64 Linux handhelds), app/platform_gp2x.cpp (the GP2X) or
+// app/platform_web.cpp (a web page, built with Emscripten). The native
+// builds share the main loop, exit handler and focus events of
+// app/native_loop.cpp and the screenshot writer of app/screenshot_sdl.cpp;
+// the web file has its own. Each build presents frames through one of the
+// presenters of app/present.h.
 #ifndef LANDSCAPE_APP_PLATFORM_H
 #define LANDSCAPE_APP_PLATFORM_H
 
 #include <SDL.h>
 
-// Flags of the 320 x 240 x 8 video mode.
-extern const Uint32 videoModeFlags;
 // The window's title, or 0 where the screen is not a window.
 extern const char* const windowCaption;
 // Whether start-up opens joystick 0 when SDL reports one.
 extern const bool opensJoystick;
-// Whether the screen is locked while a frame is composed into it: where it
-// is, unlocking is what puts the frame on the display.
-extern const bool locksScreen;
 
 // Maps the hardware register window where the machine has one (the display
 // gamma is loaded through it); elsewhere does nothing.
@@ -29,6 +26,11 @@ void registerExitHandler();
 int runMainLoop();
 // Whether the event tells that the program lost the keyboard focus.
 bool losesFocus(const SDL_Event& event);
+// Start-up opened this joystick (joystick 0).
+void usePad(SDL_Joystick* pad);
+// A joystick event (button, hat, axis) as presses and releases of the
+// console's buttons (app/console_buttons.h).
+void dispatchPadEvent(const SDL_Event& event);
 // Writes the screen as an 8-bit BMP into file, an open descriptor of the
 // newly created screenshot called name, and closes it. False if anything
 // failed; the caller then removes the file.
@@ -37,5 +39,15 @@ bool writeScreenshot(int file, const char* name);
 // The builds with app/native_loop.cpp: shortest time of one main-loop pass
 // in milliseconds, the loop sleeps away the rest; 0 runs it unpaced.
 extern const Uint32 passMilliseconds;
+
+// The builds with app/present_direct.cpp: flags of the 320 x 240 x 8 video
+// mode, and whether the screen is locked while a frame is composed into it
+// (where it is, unlocking is what puts the frame on the display).
+extern const Uint32 videoModeFlags;
+extern const bool locksScreen;
+
+// The builds with app/present_scaled.cpp: whether the program starts
+// fullscreen rather than in a window.
+extern const bool startsFullscreen;
 
 #endif

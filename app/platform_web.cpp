@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include "app/platform.h"
+#include "app/present.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
 #include "render/screen.h"
-#include "render/present.h"
 
 // The layer keeps an 8-bit screen (one byte per pixel, shown through the
 // palette) only for a hardware palette; otherwise its surface is 32-bit.
@@ -126,6 +126,17 @@ int runMainLoop()
     // Does not return: the browser calls animationFrame from now on.
     emscripten_set_main_loop(animationFrame, 0, 1);
     return 0;
+}
+
+void usePad(SDL_Joystick*)
+{
+}
+
+// The page itself turns touches and gamepads into the console's buttons
+// and hands them to the layer as joystick button events (web/pre.js).
+void dispatchPadEvent(const SDL_Event& event)
+{
+    dispatchConsolePad(event);
 }
 
 // The layer reports focus as SDL 2 window events: the window's blur, and

@@ -1,9 +1,9 @@
-// Screenshots written by SDL 1.2's own BMP writer (desktop and GP2X).
+// Screenshots written by SDL 1.2's own BMP writer (the native builds).
 #include <stdio.h>
 #include <unistd.h>
 
 #include "app/platform.h"
-#include "render/present.h"
+#include "app/present.h"
 
 bool writeScreenshot(int file, const char*)
 {

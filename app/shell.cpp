@@ -4,14 +4,15 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/console_buttons.h"
 #include "app/input.h"
 #include "app/keyboard.h"
 #include "app/platform.h"
+#include "app/present.h"
 #include "app/screenshot.h"
 #include "assets/landscape.h"
 #include "hw/gamma.h"
-#include "render/present.h"
-#include "render/screen.h"
+#include "render/frame.h"
 #include "render/startup.h"
 
 namespace {
@@ -19,7 +20,11 @@ SDL_Joystick* joystick;   // joystick 0, kept open for the whole run, or null
 bool quitRequested;       // set by the dispatch; ends the loop after the drain
 
 const Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
-const int greatestButton = selectButton;
+
+// Per direction button, the sources holding it (bit 1 << source).
+uint8_t holders[directionButtons];
+// Per source that points one way at a time, the direction it points to.
+int pointed[inputSources] = {noButton, noButton, noButton, noButton};
 
 // Video drivers that show a person nothing. With no display, sdl12-compat's
 // SDL 2 falls back to "offscreen", and the program would run unseen; such a
@@ -40,36 +45,56 @@ bool startedUnseen(char* driver, int driverSize)
     return false;
 }
 
-void pressButton(int button)
-{
-    if (button < 0 || button > greatestButton)
-        return;
-    if (button < directionSlots)
-        setButton(buttonSlot[button], 1);
-    else if (button == startButton)
-        quitRequested = true;
-    else
-        saveScreenshot();
-}
-
-void releaseButton(int button)
-{
-    if (button < 0 || button >= selectButton)
-        return;
-    if (button < directionSlots)
-        setButton(buttonSlot[button], 0);
-    else
-        quitRequested = true;
-}
-
 // Losing the keyboard releases every held direction, so the camera never
-// flies on while nobody is at the keys.
+// flies on while nobody is at the controls.
 void releaseAllDirections()
 {
-    for (uint8_t slot = 0; slot < directionSlots; ++slot)
-        if (buttons[slot])
-            setButton(slot, 0);
+    for (int button = 0; button < directionButtons; ++button) {
+        holders[button] = 0;
+        if (buttons[buttonSlot[button]])
+            setButton(buttonSlot[button], 0);
+    }
+    for (int source = 0; source < inputSources; ++source)
+        pointed[source] = noButton;
 }
+}
+
+void pressButton(int button, uint8_t source)
+{
+    if (button < 0 || button > buttonSelect)
+        return;
+    if (button < directionButtons) {
+        holders[button] = static_cast<uint8_t>(holders[button] | 1 << source);
+        setButton(buttonSlot[button], 1);
+    } else if (button == buttonStart) {
+        quitRequested = true;
+    } else {
+        saveScreenshot();
+    }
+}
+
+// A direction is released once no source holds it any more; a release
+// from the only source there is always releases it.
+void releaseButton(int button, uint8_t source)
+{
+    if (button < 0 || button >= buttonSelect)
+        return;
+    if (button == buttonStart) {
+        quitRequested = true;
+        return;
+    }
+    holders[button] = static_cast<uint8_t>(holders[button] & ~(1 << source));
+    if (!holders[button])
+        setButton(buttonSlot[button], 0);
+}
+
+void pointTo(uint8_t source, int button)
+{
+    if (button == pointed[source])
+        return;
+    releaseButton(pointed[source], source);
+    pointed[source] = button;
+    pressButton(button, source);
 }
 
 void startUp()
@@ -90,8 +115,7 @@ void startUp()
     }
     registerExitHandler();
     SDL_ShowCursor(0);
-    screen = SDL_SetVideoMode(screenColumns, screenRows, screenBitsPerPixel, videoModeFlags);
-    if (!screen) {
+    if (!openScreen()) {
         fprintf(stderr, "Couldn't set 320x240x8 video mode: %s\n", SDL_GetError());
         exit(2);
     }
@@ -99,10 +123,12 @@ void startUp()
         SDL_WM_SetCaption(windowCaption, windowCaption);
     if (opensJoystick && SDL_NumJoysticks() > 0) {
         joystick = SDL_JoystickOpen(0);
-        if (!joystick)
+        if (joystick)
+            usePad(joystick);
+        else
             fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
     }
-    recordScreen();
+    recordScreenGeometry(static_cast<uint8_t*>(screen->pixels), screen->pitch, screen->format->BytesPerPixel);
 
     blankBorderColor();
     SDL_Color colours[256];
@@ -117,24 +143,27 @@ void startUp()
     buildRenderTables();
     setGamma(120);
 
-    // The renderer starts in low detail: this draws the first frame.
+    // buildRenderTables leaves highDetail 0: this enters high detail and
+    // draws the first frame.
     enterHighDetail();
 }
 
 void dispatchEvent(const SDL_Event& e)
 {
+    if (handleDisplayEvent(e))
+        return;
     switch (e.type) {
     case SDL_JOYBUTTONDOWN:
-        pressButton(e.jbutton.button);
-        break;
     case SDL_JOYBUTTONUP:
-        releaseButton(e.jbutton.button);
+    case SDL_JOYHATMOTION:
+    case SDL_JOYAXISMOTION:
+        dispatchPadEvent(e);
         break;
     case SDL_KEYDOWN:
-        pressButton(keyButton(e.key.keysym.sym));
+        pressButton(keyButton(e.key.keysym.sym), fromKeyboard);
         break;
     case SDL_KEYUP:
-        releaseButton(keyButton(e.key.keysym.sym));
+        releaseButton(keyButton(e.key.keysym.sym), fromKeyboard);
         break;
     case SDL_QUIT:
         quitRequested = true;
@@ -145,6 +174,14 @@ void dispatchEvent(const SDL_Event& e)
             releaseAllDirections();
         break;
     }
+}
+
+void dispatchConsolePad(const SDL_Event& e)
+{
+    if (e.type == SDL_JOYBUTTONDOWN)
+        pressButton(e.jbutton.button, fromPadButtons);
+    else if (e.type == SDL_JOYBUTTONUP)
+        releaseButton(e.jbutton.button, fromPadButtons);
 }
 
 bool runPass()

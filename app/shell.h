@@ -5,10 +5,6 @@
 
 #include <SDL.h>
 
-// Pad buttons beyond the eight directions.
-const int startButton = 8;
-const int selectButton = 9;
-
 // Brings up SDL and the screen, builds every table and draws the first
 // frame. Exits with status 1 if SDL cannot start and 2 if the video mode is
 // refused.
@@ -17,5 +13,8 @@ void startUp();
 // queue. Returns true when a quit was requested during the drain.
 bool runPass();
 void dispatchEvent(const SDL_Event& event);
+// A joystick button event whose button number is the console's own (the
+// GP2X's pad, the web page's controls); other joystick events are ignored.
+void dispatchConsolePad(const SDL_Event& event);
 
 #endif

@@ -21,7 +21,7 @@ extern uint8_t TerrainPalette[256][3];
 
 // Palette index of the letterbox bands.
 const uint8_t borderColor = 255;
-// Palette index that clears the view before terrain is drawn.
+// Palette index of the sky, which every column draws above its terrain.
 const uint8_t skyColor = 223;
 // Pixels subtracted from every projected height: the projection origin lies
 // this far above the top of the view.

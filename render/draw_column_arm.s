@@ -1,7 +1,8 @@
 @ drawColumn for ARM (ARMv4T, ARM state): the column loop of composeColumn
 @ (render/column.cpp), which defines what it does, scheduled by hand for
-@ the console's ARM920T. Built only into ARM builds; the tests hold it to
-@ composeColumn for every heading at both detail levels.
+@ the console's ARM920T. Built only into ARM builds, where the core's tests
+@ (under qemu-arm) hold the whole frames it draws to the straightforward
+@ passes, at every heading and both detail levels.
 @
 @   void drawColumn(const uint16_t* offsets, const int32_t* scales,
 @                   uint8_t* bottom, const ColumnSource* source)

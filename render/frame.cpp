@@ -51,7 +51,7 @@ void composeFrame(uint8_t* pixels)
     source.depth = heightTable + ((mapY * 256 + mapX) & (mapCells - 1));
     source.color = colorTable + ((mapY * 256 + mapX) & (mapCells - 1));
     source.pitch = pitch;
-    findFirstSamples();
+    findFirstSamples(rayBoxes);
     castRays();
     bottom = viewOrigin + viewRows * pitch;
     for (group = 0; group < columnGroups; ++group) {

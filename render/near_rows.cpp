@@ -106,11 +106,11 @@ void buildNearRowBounds()
     buildLevel(highDetailRows, nearScaleHi);
 }
 
-void findFirstSamples()
+void findFirstSamples(const RayBox (*boxes)[rowPairs])
 {
     for (group = 0; group < columnGroups; ++group) {
         sample = castStart[highDetail];
-        box = rayBoxes[group];
+        box = boxes[group];
         for (pair = 0; pair < skipPairs[highDetail]; ++pair, ++box, sample += 2) {
             need = hidingDepth[highDetail][sample + 1];
             if (!boxHidden())

@@ -7,14 +7,30 @@
 //    never cast or tested (castStart).
 //  - Per frame, per group of columnGroup columns: pairs of rows from
 //    castStart on are skipped while the smallest depth under their ray box
-//    (rayBoxes), taken from the minimum depth of every 4 x 4 block of cells
+//    (rayBoxes, built with the rays), taken from the minimum depth of every 4 x 4 block of cells
 //    it touches, still leaves them below the view (firstSample).
 #ifndef LANDSCAPE_RENDER_NEAR_ROWS_H
 #define LANDSCAPE_RENDER_NEAR_ROWS_H
 
 #include <stdint.h>
 
-#include "render/rays.h"
+#include "render/projection.h"
+
+// Columns per group: the skip decides per group of columns.
+const int columnGroup = 32;
+const int columnGroups = screenColumns / columnGroup;
+// Pairs of rows a box can be kept for: every pair of rows.
+const int rowPairs = tableRows / 2;
+
+// The cells a pair of rows of a group of columns samples lie within, as
+// offsets from the camera in whole map cells (inclusive bounds). The rays
+// (render/rays.h) build them for the skipPairs pairs from castStart on.
+struct RayBox {
+    int16_t rowMin;
+    int16_t rowMax;
+    int16_t colMin;
+    int16_t colMax;
+};
 
 // Blocks of 4 x 4 cells per side of the map.
 const int mapBlocks = 64;
@@ -39,7 +55,8 @@ extern int32_t firstSample[columnGroups];
 // Start-up, after heightTable and the row tables: blockDepth, castStart,
 // skipPairs, hidingDepth. Again after heightTable changes.
 void buildNearRowBounds();
-// Per frame, from rayBoxes and the camera's map position: firstSample.
-void findFirstSamples();
+// Per frame, from the rays' boxes (rayBoxes, render/rays.h) and the
+// camera's map position: firstSample.
+void findFirstSamples(const RayBox (*boxes)[rowPairs]);
 
 #endif

@@ -1,7 +1,6 @@
 #include "render/rays.h"
 
 #include "render/camera.h"
-#include "render/near_rows.h"
 
 uint16_t rayOffset[screenColumns * tableRows];
 int32_t castFrom[columnGroups];

@@ -8,13 +8,8 @@
 
 #include <stdint.h>
 
+#include "render/near_rows.h"
 #include "render/projection.h"
-
-// Columns per group of the near-row skip (render/near_rows.h).
-const int columnGroup = 32;
-const int columnGroups = screenColumns / columnGroup;
-// Pairs of rows a box can be kept for: every pair of rows.
-const int rowPairs = tableRows / 2;
 
 // The map offset of every sample from the camera, as one index offset:
 // (row offset * 256 + column offset) modulo 65536, the row offset (Y) and
@@ -27,14 +22,6 @@ extern uint16_t rayOffset[screenColumns * tableRows];
 // Per group of columns: its first sample cast; rowCount while none is.
 extern int32_t castFrom[columnGroups];
 
-// The cells a pair of rows of a group of columns samples lie within, as
-// offsets from the camera in whole map cells (inclusive bounds).
-struct RayBox {
-    int16_t rowMin;
-    int16_t rowMax;
-    int16_t colMin;
-    int16_t colMax;
-};
 // Per group, per pair of rows from castStart on (samples castStart + 2k and
 // castStart + 2k + 1 of every column in the group), for the skipPairs
 // pairs the near-row skip may test.

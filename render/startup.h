@@ -5,8 +5,9 @@
 
 // Camera at (188, 168) facing heading 180, then the column tables, the
 // trigonometric tables, heightTable and both detail levels' row tables,
-// then the bounds of the near-row skip (render/near_rows.h).
-// Leaves the renderer in low detail, with no rays built yet.
+// then the bounds of the near-row skip (render/near_rows.h). Sets
+// highDetail to 0 without selecting either level's tables, and aims no
+// rays: switchDetail (render/rays.h) or enterHighDetail comes next.
 void buildRenderTables();
 
 #endif

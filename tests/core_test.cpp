@@ -38,10 +38,12 @@ TEST(Camera, DirectionsAndMovesAreRoundedToSinglePrecision)
         EXPECT_TRUE(std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole) << e.heading;
     }
 
-    // Moves add single-precision steps to a double position; cells from its low 8 bits.
+    // Moves add single-precision steps to a double position; cells from its
+    // low 8 bits. The start-up state replaces whatever was there.
+    heading = 7, dirX = dirY = 99.0, dirXi = dirYi = 99, posX = posY = 0.0, mapX = mapY = 0;
     resetCamera();
     moved = turned = 0;
-    EXPECT_EQ(mapX, 188);   // start-up: the plain truncation
+    EXPECT_TRUE(heading == 180 && dirXi == -256 && dirYi == 0 && mapX == 188 && mapY == 168);   // plain truncations
     move(forwardStep);
     EXPECT_TRUE(posX == 188.0 + static_cast<float>(-2.56f) && posY == 168.0 && moved && !turned);
     // +512 on both: two map rows further along the sampling ring.
@@ -275,7 +277,7 @@ TEST(NearRows, SkipsAPairOnlyWhenEveryCellUnderItsBoxIsDeepEnough)
         box.rowMax = static_cast<std::int16_t>(box.rowMin + random() % 10);
         for (auto& group : rayBoxes)
             group[0] = box;
-        findFirstSamples();
+        findFirstSamples(rayBoxes);
         if (firstSample[0] == first)
             continue;
         ++skipped;

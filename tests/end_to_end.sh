@@ -1,28 +1,38 @@
 #!/bin/bash
 # The built program as a user runs it:
-#   end_to_end.sh PROGRAM REFUSE_VIDEO_MODE_LIB RENDER_FRAME
+#   end_to_end.sh PROGRAM PRELOAD_DIR RENDER_FRAME
+# PRELOAD_DIR holds the libraries tests/CMakeLists.txt builds to preload.
 # LD_LIBRARY_PATH may choose another SDL 1.2 library (sdl12-compat), whose
 # path must then contain EXPECT_SDL_LIBRARY.
 set -u
-program=$(realpath "$1") refuse=$(realpath "$2") render_frame=$(realpath "$3")
+program=$(realpath "$1") render_frame=$(realpath "$3")
 . "$(dirname "$0")/xvfb.sh"
+refuse=$(preloadable "$2/librefuse_video_mode.so") menu=$(preloadable "$2/libmenu_stand_in.so")
 
 export SDL_AUDIODRIVER=dummy
+# The exit handler's hand-over to the console's menu, as the stand-in saw it.
+menu_log="$work/menu.log" handed_over="chdir /usr/gp2x
+execl /usr/gp2x/gp2xmenu /usr/gp2x/gp2xmenu"
+export MENU_LOG="$menu_log"
 
-# The program refuses to start with the status and one line matching PATTERN.
+# The program refuses to start with the status and one line matching
+# PATTERN, and hands over to the menu (status 2) or does not (status 1).
 refused() {   # refused NAME STATUS PATTERN ENV-ARGUMENTS...
-    local name=$1 want=$2 pattern=$3 status err
+    local name=$1 want=$2 pattern=$3 status err menu_calls
     shift 3
+    rm -f "$menu_log"
     timeout 60 env "$@" "$program" >"$work/out" 2>"$work/err" </dev/null
     status=$?
-    err=$(cat "$work/err")
-    [ $status = "$want" ] && [[ "$err" == $pattern ]] && [ "$(wc -l <"$work/err")" = 1 ]
-    check "$name" $? "status $status, stderr '$err'"
+    err=$(cat "$work/err") menu_calls=$(cat "$menu_log" 2>/dev/null)
+    [ $status = "$want" ] && [[ "$err" == $pattern ]] && [ "$(wc -l <"$work/err")" = 1 ] &&
+        [ "$menu_calls" = "$([ "$want" = 2 ] && echo "$handed_over")" ]
+    check "$name" $? "status $status, stderr '$err', menu '$menu_calls'"
 }
-refused "SDL start-up failure exits 1 with its line" 1 "Couldn't initialize SDL: ?*" SDL_VIDEODRIVER=no-such-driver
-refused "refused video mode exits 2 with its line" 2 \
-    "Couldn't set 320x240x8 video mode: No video mode large enough for 320x240 at 8 bits" \
-    SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse"
+refused "SDL start-up failure exits 1 with its line, before the exit handler exists" 1 \
+    "Couldn't initialize SDL: ?*" SDL_VIDEODRIVER=no-such-driver LD_PRELOAD="$menu"
+refused "refused video mode exits 2 with its line and hands over to the menu" 2 \
+    "Couldn't set 320x240x8 video mode: No video mode large enough for *" \
+    SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse $menu"
 # No display and no driver asked for: sdl12-compat's SDL 2 falls back to its
 # "offscreen" driver, which shows nothing (classic SDL would draw in this
 # terminal). XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
@@ -32,13 +42,31 @@ if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
         -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work"
 fi
 
-start_xvfb
+# A 1920 x 1080 display: the window opens at 4x (the largest scale within
+# 90 % of the display).
+start_xvfb 1920x1080
 unset SDL_VIDEODRIVER
 screen_sum() { md5sum <"$work/Xvfb_screen0"; }
+# What the screen shows once it has stopped changing: in the window (its
+# geometry now), or on the whole screen, as render_frame --match says it.
+shown=
+settle() {   # settle [window]
+    local before now region=()
+    before=$(screen_sum)
+    for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
+    if [ -n "${1:-}" ]; then
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        region=(--region "$X,$Y,$WIDTH,$HEIGHT")
+    fi
+    shown=$("$render_frame" --match "$work/Xvfb_screen0" "${region[@]}" --max 3000 2>&1 | tr '\n' ' ')
+}
 
-# In a window: fly forward holding Up, take a screenshot with Space, quit.
+# In a window: fly forward holding Up, taking a screenshot with Space on the
+# way and another after it, resize the window, go fullscreen and back, quit. No window manager runs here, so
+# none moves the window when it goes fullscreen: it opens at the corner.
 mkdir -p "$work/run"
-(cd "$work/run" && exec "$program") >"$work/run.out" 2>"$work/run.err" &
+rm -f "$menu_log"
+(cd "$work/run" && SDL_VIDEO_WINDOW_POS=0,0 LD_PRELOAD="$menu" exec "$program") >"$work/run.out" 2>"$work/run.err" &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
 loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -n 1)
@@ -46,12 +74,13 @@ loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -
 check "the window opens" $? "no window named Landscape"
 [[ "$loaded_sdl" == *"${EXPECT_SDL_LIBRARY:-libSDL}"* ]]
 check "runs on ${EXPECT_SDL_LIBRARY:-SDL 1.2}" $? "loaded '$loaded_sdl'"
-# No window manager runs here: the keyboard follows the pointer.
+# The keyboard follows the pointer.
 xdotool mousemove --window "$window" 160 120
 xdotool windowfocus --sync "$window" 2>/dev/null
-# The start-up frame, once the picture has stopped changing.
+settle window
+[ "$shown" = "high detail frame after 0 forward steps scale 4x " ] && [ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 960 ]
+check "the window shows the start-up frame at 4x, every pixel exact" $? "$shown in ${WIDTH}x$HEIGHT"
 before=$(screen_sum)
-for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
 xdotool keydown Up
 # Waiting for the picture to change, not for a fixed time, keeps a busy
 # machine from delivering Up and Space together.
@@ -60,19 +89,40 @@ sleep 0.5
 xdotool key space
 sleep 0.5
 xdotool keyup Up
-sleep 0.3
+settle window
+flown=$shown
+[[ "$flown" =~ ^"high detail frame after "[1-9][0-9]*" forward steps scale 4x "$ ]]
+check "after flying the window shows a full-detail frame of the flight at 4x" $? "$flown"
+xdotool key space
+# Resized, fullscreen (F11) and back (Alt+Enter): the same frame, centred at
+# the largest whole scale, black around it; the camera does not move.
+xdotool windowsize "$window" 1000 700
+settle window
+[ "$shown" = "${flown/4x/2x}" ] && [ "$WIDTH$HEIGHT" = 1000700 ]
+check "resized to 1000x700 it shows that frame at 2x" $? "$shown in ${WIDTH}x$HEIGHT"
+xdotool key F11
+settle
+[ "$shown" = "$flown" ]
+check "F11: fullscreen, that frame at 4x on the whole display" $? "$shown"
+xdotool key alt+Return
+settle window
+[ "$shown" = "${flown/4x/2x}" ] && [ "$WIDTH$HEIGHT" = 1000700 ]
+check "Alt+Enter: back in the 1000x700 window" $? "$shown in ${WIDTH}x$HEIGHT"
 xdotool key Escape
 timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
 wait "$program_pid"
 status=$?
-[ $status = 0 ] && [ ! -s "$work/run.err" ]
-check "Escape ends the program with status 0, having printed nothing" $? "status $status"
-shot="$work/run/lnd000.bmp"
-[ -f "$shot" ] && [ ! -e "$work/run/lnd001.bmp" ]
-check "Space saved exactly one screenshot, lnd000.bmp" $? "$(ls "$work/run")"
-result=$("$render_frame" --match "$shot" --max 3000 2>&1)
+[ $status = 0 ] && [ ! -s "$work/run.err" ] && [ "$(cat "$menu_log" 2>/dev/null)" = "$handed_over" ]
+check "Escape ends the program with status 0, having printed nothing, and hands over to the menu" $? \
+    "status $status, menu '$(cat "$menu_log" 2>/dev/null)'"
+[ "$(cd "$work/run" && echo *)" = "lnd000.bmp lnd001.bmp" ]
+check "Space saved two screenshots, lnd000.bmp and lnd001.bmp, and nothing else did" $? "$(ls "$work/run")"
+result=$("$render_frame" --match "$work/run/lnd000.bmp" --max 3000 2>&1)
 [[ "$result" =~ ^"high detail frame after "[1-9][0-9]*" forward steps"$ ]]
-check "the screenshot is a high detail frame of the flight, after flying" $? "$result"
+check "the screenshot taken while flying is a full-detail frame of the flight" $? "$result"
+result=$("$render_frame" --match "$work/run/lnd001.bmp" --max 3000 2>&1)
+[ "$result scale 4x " = "$flown" ]
+check "the one taken after it is the frame the window showed" $? "$result against $flown"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -2,6 +2,8 @@
 // the program's passes read: one division per ray sample, separate ray and
 // sample buffers, rows nearest first and columns 0..319 within a row. The
 // tests hold the program's frames to these; the benchmarks' baseline.
+// The three passes stay out of line, so that tools/bench-arm.sh finds and
+// traces them by name in whatever program includes this.
 #ifndef LANDSCAPE_TESTS_REFERENCE_PASSES_H
 #define LANDSCAPE_TESTS_REFERENCE_PASSES_H
 
@@ -20,7 +22,7 @@ struct ReferenceBuffers {
     std::uint8_t sampleColor[tableRows * screenColumns];
 };
 
-inline void referenceBuildRays(ReferenceBuffers& out)
+__attribute__((noinline)) inline void referenceBuildRays(ReferenceBuffers& out)
 {
     const std::int32_t* distance = highDetail ? distHi : distLo;
     for (int c = 0; c < 320; ++c) {
@@ -35,7 +37,7 @@ inline void referenceBuildRays(ReferenceBuffers& out)
 }
 
 // Reads the landscape from heights and colors (65536 cells each).
-inline void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* heights = HeightMap,
+__attribute__((noinline)) inline void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* heights = HeightMap,
                                    const std::uint8_t* colors = ColorMap)
 {
     const std::int32_t* scale = highDetail ? scaleHi : scaleLo;
@@ -49,7 +51,7 @@ inline void referenceSampleTerrain(ReferenceBuffers& out, const std::uint8_t* he
 }
 
 // Paints a 320 x 240 frame with the given pitch into pixels.
-inline void referenceComposeFrame(const ReferenceBuffers& in, std::uint8_t* pixels, int pitch)
+__attribute__((noinline)) inline void referenceComposeFrame(const ReferenceBuffers& in, std::uint8_t* pixels, int pitch)
 {
     int columnTop[320];
     for (int y = 0; y < 240; ++y)

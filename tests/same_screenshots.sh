@@ -18,7 +18,7 @@ shots="lnd000.bmp lnd001.bmp lnd002.bmp lnd003.bmp"
 start_xvfb
 
 for run in 1 2; do
-    program=$(realpath "$1") preload=$(realpath "$2")
+    program=$(realpath "$1") preload=$(preloadable "$2")
     shift 2
     mkdir "$work/$run"
     (cd "$work/$run" && LD_PRELOAD="$preload" exec timeout 900 "$program") >"$work/$run.log" 2>&1

@@ -1,7 +1,9 @@
 // The shell, started once per process, through its real main loop over SDL's
 // dummy video driver, with events pushed into SDL's queue between passes.
 // SDL_Flip, SDL_GetTicks and SDL_Delay are wrapped (see CMakeLists.txt) to
-// count the frames and to pace on the test's clock.
+// count the frames and to pace on the test's clock, and the platform's
+// dispatchPadEvent to take joystick buttons as the console's own (as the
+// GP2X does) unless a test has chosen a desktop gamepad's layout.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,13 +15,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "app/gamepad.h"
 #include "app/input.h"
 #include "app/platform.h"
+#include "app/present.h"
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
 #include "render/camera.h"
-#include "render/present.h"
 #include "render/projection.h"
 
 namespace fs = std::filesystem;
@@ -33,6 +36,7 @@ std::string startUpPixels;
 Uint32 fakeNow, frameMilliseconds;
 std::vector<Uint32> delays;
 unsigned quitAtFrame;
+bool consolePad = true;   // joystick buttons are the console's, not a gamepad's
 }
 
 extern "C" {
@@ -59,13 +63,24 @@ void __wrap_SDL_Delay(Uint32 milliseconds)
     delays.push_back(milliseconds);
     fakeNow += milliseconds;
 }
+
+void __real__Z16dispatchPadEventRK9SDL_Event(const SDL_Event& event);
+
+void __wrap__Z16dispatchPadEventRK9SDL_Event(const SDL_Event& event)
+{
+    if (consolePad)
+        dispatchConsolePad(event);
+    else
+        __real__Z16dispatchPadEventRK9SDL_Event(event);
+}
 }
 
 namespace {
 
-// Events in words: "+up" presses and "-up" releases a pad button (by name
-// or number), "+key273" a key (SDLKey number), "lose" and "gain" are the
-// keyboard focus, "quit" is SDL_QUIT.
+// Events in words: "+up" presses and "-up" releases a joystick button (by
+// the console's name or number), "+key273" a key (SDLKey number), "hat:9"
+// moves the hat (SDL_HAT_* bits), "x:-20000" and "y:..." the left stick,
+// "lose" and "gain" are the keyboard focus, "quit" is SDL_QUIT.
 void pushEvents(const std::string& words)
 {
     static const std::map<std::string, int> pad = {
@@ -76,7 +91,17 @@ void pushEvents(const std::string& words)
         SDL_Event e{};
         const bool down = word[0] == '+';
         const std::string name = word.substr(1);
-        if (word == "quit" || word == "lose" || word == "gain") {
+        if (word[0] == 'h' || word[0] == 'x' || word[0] == 'y') {
+            const int value = std::stoi(word.substr(word.find(':') + 1));
+            if (word[0] == 'h') {
+                e.type = SDL_JOYHATMOTION;
+                e.jhat.value = static_cast<Uint8>(value);
+            } else {
+                e.type = SDL_JOYAXISMOTION;
+                e.jaxis.axis = word[0] == 'y';
+                e.jaxis.value = static_cast<Sint16>(value);
+            }
+        } else if (word == "quit" || word == "lose" || word == "gain") {
             e.type = word == "quit" ? SDL_QUIT : SDL_ACTIVEEVENT;
             e.active.gain = word == "gain";
             e.active.state = SDL_APPINPUTFOCUS;
@@ -123,6 +148,10 @@ protected:
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
         }
+        e.type = SDL_ACTIVEEVENT;   // the dispatch lets go of everything
+        e.active.gain = 0;
+        e.active.state = SDL_APPINPUTFOCUS;
+        dispatchEvent(e);
         for (std::uint8_t& held : buttons)
             held = 0;
         idleArmed = idleFrames = detailChanged = 0;
@@ -164,6 +193,8 @@ struct Flight {
     int xDirection;       // sign of the move along X (heading 180 faces -X)
     bool startUpFrame;    // whether the last frame is the start-up frame again
     int screenshots;
+    const char* pad = nullptr;   // a desktop gamepad's name, or none: the console's pad
+    int padButtons = 0;          // and its number of buttons
 };
 
 const Flight flights[] = {
@@ -188,6 +219,29 @@ const Flight flights[] = {
     {"ScreenshotInTheIdleCountEndsIt", "+up 0L | -up 1L | 0L | +select 1H | 0H*5", 0, -1, false, 1},
     {"LosingFocusReleasesEveryDirection", "+up +right 0L | 1L | lose 1L | 0L*4 | 1H", 4, -1, false, 0},
     {"GainingFocusReleasesNothing", "+up 0L | gain 1L | 1L*3", 0, -1, false, 0},
+    // A desktop gamepad: only Back/Select/Share/Minus and Start/Options/Plus
+    // act, where the layout is known; elsewhere the first button screenshots.
+    {"XboxPadBackSavesStartQuits", "+0 +1 +2 +3 +4 +5 +8 +9 +10 -0 -6 0H | +6 0H | -6 0H | +7 0HQ", 0, 0, true, 1,
+     "Microsoft X-Box 360 pad", 11},
+    {"PlayStationPadShareSavesOptionsQuits", "+0 +6 +7 +10 +12 0H | +8 0H | -9 0HQ", 0, 0, true, 1,
+     "Sony Interactive Entertainment Wireless Controller", 13},
+    {"SwitchProPadMinusSavesPlusQuits", "+4 +8 +11 +17 0H | +9 0H | +10 0HQ", 0, 0, true, 1,
+     "Nintendo Switch Pro Controller", 18},
+    {"UnknownPadsFirstButtonSavesAndNothingQuits", "+0 +6 +7 +8 +9 +10 -7 -8 -9 0H", 0, 0, true, 1,
+     "PS4 Controller", 16},
+    // The hat and the stick steer in eight directions; a new direction
+    // releases the old one, centring releases it.
+    {"HatSteersAndCentringReleases", "hat:1 0L | 1L | hat:3 1L*2 | hat:2 1L | hat:0 1L | 0L*4 | 1H", 6, -1, false, 0,
+     "Microsoft X-Box 360 pad", 11},
+    {"HatDiagonalBackwardAndOppositesPointNowhere", "hat:12 0L | 1L | hat:5 1L | 0L*4 | 1H", -4, 1, false, 0,
+     "Generic USB Joystick", 12},
+    {"StickSteersBeyondItsDeadCentreInEightSectors",
+     "x:20000 0L | 1L | y:-19000 1L | x:7000 1L | x:-20000 1L | y:30000 1L | x:0 1L | y:3000 1L | 0L*4 | 1H",
+     2, -1, false, 0, "Microsoft X-Box 360 pad", 11},
+    {"KeyAndHatOnOneDirectionReleaseWhenBothLetGo", "hat:1 +key273 0L | -key273 1L | 1L | hat:0 1L | 0L*4 | 1H", 0, -1,
+     false, 0, "Microsoft X-Box 360 pad", 11},
+    {"LosingFocusReleasesTheHat", "hat:1 0L | lose 1L | 0L*4 | 1H | hat:0 0H", 0, -1, false, 0,
+     "Microsoft X-Box 360 pad", 11},
 };
 
 TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
@@ -195,6 +249,8 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
     for (const Flight& flight : flights) {
         SCOPED_TRACE(flight.name);
         startOver();
+        consolePad = !flight.pad;
+        choosePadLayout(flight.pad, flight.padButtons);
         std::istringstream passes(flight.passes);
         for (std::string events, outcome; std::getline(passes, events, '|');) {
             events.erase(events.find_last_not_of(' ') + 1);
@@ -216,6 +272,7 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
         EXPECT_EQ(screenPixels() == startUpPixels, flight.startUpFrame);
         EXPECT_EQ(filesIn("."), flight.screenshots);
     }
+    consolePad = true;
 }
 
 // Thousands of random pad events through the real loop (SELECT and buttons

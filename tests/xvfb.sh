@@ -1,6 +1,9 @@
 # Sourced by the end-to-end scripts: a scratch directory $work, check (counts
-# $passed, $failed), start_xvfb (a private X server, screen $work/Xvfb_screen0).
+# $passed, $failed), start_xvfb [WIDTHxHEIGHT] (a private X server, 640x480
+# unless given, whose screen Xvfb keeps in $work/Xvfb_screen0), preloadable
+# (a copy of a library to preload, in a folder whose path has no space).
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
+mkdir "$work/preload"
 xvfb_pid= passed=0 failed=0
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -16,8 +19,15 @@ check() {   # check NAME CONDITION-RESULT DETAIL
 # client left is dropped. The display number comes on fd 3 once it is ready.
 start_xvfb() {
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 "${1:-640x480}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
     export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# LD_PRELOAD splits its list at spaces, so a library in a checkout whose
+# path holds one is preloaded from a copy.
+preloadable() {   # preloadable LIBRARY: prints the copy's path
+    local dir
+    dir=$(mktemp -d "$work/preload/XXXXXX") && cp "$1" "$dir/" && echo "$dir/${1##*/}"
 }

@@ -46,7 +46,7 @@ sysroot="$build/sysroot"
 grep -qsxF "ARM_SYSROOT:PATH=$sysroot" "$build/CMakeCache.txt" || rm -f "$build/CMakeCache.txt"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake -DARM_SYSROOT="$sysroot" \
       -DARM_CROSS_PREFIX="$cross" -DLANDSCAPE_CORE_ONLY=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$jobs" --target core_tests landscape refuse_video_mode scripted_events
+cmake --build "$build" -j"$jobs" --target core_tests landscape refuse_video_mode scripted_events menu_stand_in
 # The x86 build the screenshots are compared with, the launcher, and the
 # renderer that checks screenshots.
 cmake -S . -B "$build/host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLANDSCAPE_CORE_ONLY=OFF -DLANDSCAPE_TESTS=ON
@@ -75,11 +75,11 @@ fi
 
 # The whole program as a user runs it, and beside the x86 build.
 EXPECT_SDL_LIBRARY="$sysroot/usr/lib/$triplet/libSDL-1.2.so" tests/end_to_end.sh "$build/run-landscape" \
-    "$build/tests/librefuse_video_mode.so" "$build/host/tools/render_frame" >"$build/end_to_end.log" 2>&1 ||
+    "$build/tests/preload libraries" "$build/host/tools/render_frame" >"$build/end_to_end.log" 2>&1 ||
     { cat "$build/end_to_end.log"; fail "the end-to-end suite failed on the ARM build"; }
 end_to_end=$(tail -n 1 "$build/end_to_end.log")
-tests/same_screenshots.sh "$build/host/landscape" "$build/host/tests/libscripted_events.so" \
-    "$build/run-landscape" "$build/tests/libscripted_events.so" \
+tests/same_screenshots.sh "$build/host/landscape" "$build/host/tests/preload libraries/libscripted_events.so" \
+    "$build/run-landscape" "$build/tests/preload libraries/libscripted_events.so" \
     >"$build/same_screenshots.log" 2>&1 ||
     { cat "$build/same_screenshots.log"; fail "the ARM build's screenshots are not the x86 build's"; }
 same=$(grep -c '^ok: .* is the same from both builds$' "$build/same_screenshots.log")
@@ -100,6 +100,7 @@ mnemonics() {
 objects=$(find "$build/CMakeFiles/landscape_core.dir" "$build/CMakeFiles/landscape_app.dir" \
                "$build/CMakeFiles/landscape.dir" "$build/tests/CMakeFiles/core_tests.dir" \
                "$build/tests/CMakeFiles/refuse_video_mode.dir" "$build/tests/CMakeFiles/scripted_events.dir" \
+               "$build/tests/CMakeFiles/menu_stand_in.dir" \
                "$build/googletest" -name '*.o' | sort)
 count=0
 for object in $objects; do

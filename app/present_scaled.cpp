@@ -1,0 +1,139 @@
+// Presenting at a whole-number scale (desktops, today's handhelds). The
+// frame is composed into a 320 x 240 x 8 surface of its own, which
+// screenshots write as it is, and shown on a 32-bit video surface at the
+// largest whole factor that fits, centred on black: in a resizable window,
+// or fullscreen at the display's own resolution, so that the display's
+// mode never changes and nothing else scales the picture. F11 and
+// Alt+Enter switch between the two.
+#include "app/present.h"
+
+#include "app/platform.h"
+#include "app/scaling.h"
+#include "render/frame.h"
+#include "render/screen.h"
+
+SDL_Surface* screen;
+
+namespace {
+SDL_Surface* display;        // the video surface, or null after a mode SDL refused
+bool fullscreen;
+int32_t desktopWidth;        // the display's own resolution in pixels, 0 if unknown
+int32_t desktopHeight;
+int32_t windowWidth;         // the window's size in pixels, kept while fullscreen
+int32_t windowHeight;
+uint32_t colours[256];       // the palette in the display's pixel layout
+int32_t factor;              // display pixels per frame pixel, across and down
+uint8_t* frameOrigin;        // the display pixel of the frame's top-left pixel
+int32_t entry;
+
+const int displayBitsPerPixel = 32;
+const int displayBytesPerPixel = 4;
+const Uint32 windowFlags = SDL_SWSURFACE | SDL_RESIZABLE;
+const Uint32 fullscreenFlags = SDL_SWSURFACE | SDL_FULLSCREEN;
+// A new window gets the largest scale that fits this share of the display,
+// leaving room for a title bar and panels: 4x on 1920 x 1080, 2x on
+// 1366 x 768, 1x below 800 x 600.
+const int32_t windowPercent = 90;
+
+// Sets the video mode and places the frame on it, the rest of it black.
+bool setMode(int32_t width, int32_t height, bool full)
+{
+    display = SDL_SetVideoMode(width, height, displayBitsPerPixel, full ? fullscreenFlags : windowFlags);
+    if (!display)
+        return false;
+    fullscreen = full;
+    factor = fittingScale(display->w, display->h);
+    if (factor < 1)
+        factor = 1;   // a window is never made smaller than the frame
+    frameOrigin = static_cast<uint8_t*>(display->pixels)
+                + (display->h - screenRows * factor) / 2 * display->pitch
+                + (display->w - screenColumns * factor) / 2 * displayBytesPerPixel;
+    SDL_FillRect(display, 0, SDL_MapRGB(display->format, 0, 0, 0));
+    return true;
+}
+
+void present()
+{
+    if (!display)
+        return;
+    for (entry = 0; entry < 256; ++entry) {
+        const SDL_Color& c = screen->format->palette->colors[entry];
+        colours[entry] = SDL_MapRGB(display->format, c.r, c.g, c.b);
+    }
+    if (SDL_MUSTLOCK(display))
+        SDL_LockSurface(display);
+    scaleFrame(static_cast<const uint8_t*>(screen->pixels), screen->pitch, colours, frameOrigin, display->pitch,
+               factor);
+    if (SDL_MUSTLOCK(display))
+        SDL_UnlockSurface(display);
+    SDL_Flip(display);
+}
+
+// A mode SDL refuses leaves no video surface; the one before is set again.
+void switchMode(int32_t width, int32_t height, bool full)
+{
+    const bool wasFullscreen = fullscreen;
+    if (!setMode(width, height, full) && !setMode(wasFullscreen ? desktopWidth : windowWidth,
+                                                  wasFullscreen ? desktopHeight : windowHeight, wasFullscreen))
+        return;
+    present();
+}
+
+bool knowsDesktop()
+{
+    return desktopWidth > 0 && desktopHeight > 0;
+}
+}
+
+bool openScreen()
+{
+    const SDL_VideoInfo* const info = SDL_GetVideoInfo();
+    desktopWidth = info ? info->current_w : 0;
+    desktopHeight = info ? info->current_h : 0;
+    int32_t scale = knowsDesktop()
+        ? fittingScale(desktopWidth * windowPercent / 100, desktopHeight * windowPercent / 100) : 1;
+    if (scale < 1)
+        scale = 1;
+    windowWidth = screenColumns * scale;
+    windowHeight = screenRows * scale;
+    const bool full = startsFullscreen && knowsDesktop();
+    if (!setMode(full ? desktopWidth : windowWidth, full ? desktopHeight : windowHeight, full))
+        return false;
+    screen = SDL_CreateRGBSurface(SDL_SWSURFACE, screenColumns, screenRows, screenBitsPerPixel, 0, 0, 0, 0);
+    return screen != 0;
+}
+
+void drawFrame()
+{
+    composeFrame(static_cast<uint8_t*>(screen->pixels));
+    present();
+}
+
+// A resized window or an exposed one is presented again at once, even
+// while nothing moves.
+bool handleDisplayEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        if (event.key.keysym.sym != SDLK_F11
+            && !(event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT)))
+            return false;
+        if (fullscreen)
+            switchMode(windowWidth, windowHeight, false);
+        else if (knowsDesktop())
+            switchMode(desktopWidth, desktopHeight, true);
+        return true;
+    case SDL_VIDEORESIZE:
+        if (!fullscreen) {
+            windowWidth = event.resize.w > screenColumns ? event.resize.w : screenColumns;
+            windowHeight = event.resize.h > screenRows ? event.resize.h : screenRows;
+            switchMode(windowWidth, windowHeight, false);
+        }
+        return true;
+    case SDL_VIDEOEXPOSE:
+        present();
+        return true;
+    default:
+        return false;
+    }
+}
