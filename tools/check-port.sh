@@ -72,12 +72,8 @@ check "screenshot.png is the start-up frame at 2x, 640 x 480" $? "$(file -b "$ga
 # Starts an X screen of the size given (WIDTHxHEIGHT), replacing the last.
 screen() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" && wait "$xvfb_pid" 2>/dev/null
-    rm -f "$work/display" "$work/Xvfb_screen0"
-    exec 3>"$work/display"
-    Xvfb -displayfd 3 -noreset -fbdir "$work" -screen 0 "$1x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 600); do grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null && break; sleep 0.1; done
-    export DISPLAY=":$(head -n 1 "$work/display")"
+    rm -f "$work/Xvfb_screen0"
+    start_xvfb "$1"
 }
 # Waits (at most 90 s) for render_frame to find the start-up frame in PICTURE.
 startup_frame() {   # startup_frame PICTURE
@@ -129,8 +125,9 @@ for case in 640x480:2 720x720:2 1280x720:3; do
     check "$size: Escape ends it with status 0, having printed nothing" $? "status $status"
 done
 
+# SDL 2.0.14 crashes in its quit: the shell's report of that signal is not ours.
 screen 640x480
-fly "$game" "${qemu[@]}" -L "$build/bullseye" ./landscape.aarch64
+{ fly "$game" "${qemu[@]}" -L "$build/bullseye" ./landscape.aarch64; } 2>/dev/null
 [[ "$shown" == "high detail frame after 0 forward steps"* && "$maps" == *"$build/bullseye/usr/lib/aarch64-linux-gnu/libc-2.31.so"* ]] &&
     cmp -s "$game/lnd000.bmp" "$work/x86/lnd000.bmp"
 check "over Debian 11's glibc 2.31 and SDL 2.0.14 it shows the frame and saves the screenshot" $? "$shown; $saved"
