@@ -114,7 +114,9 @@ if ! cmp -s "$manifest" "$root/packages.txt"; then
     if [ "$set_name" = build ]; then
         # What Debian's libsdl1.2-compat-shim adds: the library under its
         # soname where the linker looks. And sdl12-compat's sdl-config names
-        # /usr/include whatever prefix it is given: the sysroot's headers.
+        # /usr/include whatever prefix it is given: its headers are named
+        # relative to the compiler's sysroot (-I=), which also keeps a space
+        # in the checkout's path out of the flags.
         ln -s sdl12-compat/libSDL-1.2.so.0 "$root/usr/lib/aarch64-linux-gnu/libSDL-1.2.so.0"
         # Debian 12 built sdl12-compat against glibc 2.36, where dlopen, dlsym
         # and dlclose are in libc.so.6 at version GLIBC_2.34; the devices'
@@ -127,8 +129,8 @@ if ! cmp -s "$manifest" "$root/packages.txt"; then
         python3 "$(dirname "$0")/retarget-symbol-version.py" "$compat" libc.so.6 GLIBC_2.34 GLIBC_2.17 \
             dlopen dlsym dlclose >/dev/null
         patchelf --add-needed libdl.so.2 "$compat"
-        sed -i 's|-I${includedir}/SDL|-I${prefix}/include/SDL|' "$root/usr/bin/sdl-config"
-        grep -q -- '-I${prefix}/include/SDL' "$root/usr/bin/sdl-config" || fail "unexpected sdl-config in libsdl1.2-compat-dev"
+        sed -i 's|-I${includedir}/SDL|-I=${includedir}/SDL|' "$root/usr/bin/sdl-config"
+        grep -q -- '-I=${includedir}/SDL' "$root/usr/bin/sdl-config" || fail "unexpected sdl-config in libsdl1.2-compat-dev"
     fi
     : >"$root/etc/ld.so.cache"
     cp "$manifest" "$root/packages.txt"
