@@ -1,13 +1,16 @@
 // Timings of the rendering passes and the frames built from them, at
 // both detail levels, for the program's passes ("ours") and the
-// straightforward baseline. Frames are composed into an off-screen
-// 320 x 240 buffer; presenting is not timed.
+// straightforward baseline, composed into an off-screen 320 x 240 buffer;
+// and of scaling a frame to 3x and 4x into a 32-bit buffer, as the desktop
+// does before presenting (presenting itself is not timed).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "app/scaling.h"
 #include "measured_frames.h"
 
 namespace {
@@ -27,6 +30,23 @@ void measure(benchmark::State& state, Measured what, bool ours)
     }
 }
 
+// Argument: the scale. The frame is the measured view's; the colours a
+// stand-in palette in a 32-bit layout.
+void scaleToDisplay(benchmark::State& state)
+{
+    const int factor = static_cast<int>(state.range(0));
+    prepareMeasuredView(true, offscreen.data(), *baseline);
+    std::vector<std::uint32_t> colours(256), display(std::size_t{320} * 240 * factor * factor);
+    for (int i = 0; i < 256; ++i)
+        colours[i] = static_cast<std::uint32_t>(i * 0x010203);
+    state.SetLabel(std::to_string(320 * factor) + " x " + std::to_string(240 * factor));
+    for (auto _ : state) {
+        scaleFrame(offscreen.data(), screenColumns, colours.data(), reinterpret_cast<std::uint8_t*>(display.data()),
+                   320 * factor * 4, factor);
+        benchmark::ClobberMemory();
+    }
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(measure, oursMoveFrame, Measured::moveFrame, true)->Arg(1)->Arg(0);
@@ -37,5 +57,7 @@ BENCHMARK_CAPTURE(measure, oursBuildRays, Measured::rays, true)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, baselineBuildRays, Measured::rays, false)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, oursComposeFrame, Measured::compose, true)->Arg(1)->Arg(0);
 BENCHMARK_CAPTURE(measure, baselineComposeFrame, Measured::compose, false)->Arg(1)->Arg(0);
+
+BENCHMARK(scaleToDisplay)->Arg(3)->Arg(4);
 
 BENCHMARK_MAIN();

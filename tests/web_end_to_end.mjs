@@ -11,6 +11,9 @@ import path from 'node:path';
 const [webDir, landscape, scriptedEvents, renderFrame, npmDir] = process.argv.slice(2).map(p => path.resolve(p));
 const hangGuardMs = 60000;
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'landscape-web-'));
+// LD_PRELOAD splits at spaces, which a checkout's path may hold: preload a copy.
+const preload = path.join(work, path.basename(scriptedEvents));
+fs.copyFileSync(scriptedEvents, preload);
 const pageLog = [];
 let passed = 0, failed = 0, browser;
 
@@ -44,7 +47,7 @@ function matchFrame(dataUrl) {
 function desktopBmp(steps) {
   const dir = fs.mkdtempSync(path.join(work, 'desktop-'));
   const script = `1+273 ${1 + steps}-273 ${2 + steps}+32 ${3 + steps}+27`;
-  const env = { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy', LD_PRELOAD: scriptedEvents,
+  const env = { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy', LD_PRELOAD: preload,
     SCRIPTED_EVENTS: script };
   const run = spawnSync(landscape, [], { cwd: dir, env, encoding: 'utf8', timeout: hangGuardMs });
   if (run.status !== 0) throw new Error(`landscape with '${script}': status ${run.status} ${run.stderr}`);

@@ -52,9 +52,10 @@ baseline_functions=$(echo "$symbols" | awk 'NF >= 4 && $4 ~ /^_Z[0-9]+reference(
 counted=$(echo "$symbols" | awk -v names="$pass_functions $baseline_functions __divsi3 __aeabi_idiv __aeabi_idivmod __udivsi3 __aeabi_uidivmod memset" '
     BEGIN { split(names, list, " "); for (i in list) wanted[list[i]] = 1 }
     NF >= 4 && ($4 in wanted) { print $4 }' | sort -u)
+demangled=$(echo "$counted" | arm-linux-gnueabi-c++filt)
 for needed in buildRays castRays composeFrame findFirstSamples drawColumn referenceBuildRays \
               referenceSampleTerrain referenceComposeFrame memset; do
-    echo "$counted" | grep -Eq "^(_Z[0-9]+)?$needed([^a-zA-Z]|$)" || fail "$needed not found in $arm"
+    echo "$demangled" | grep -Eq "^$needed(\(|$)" || fail "$needed not found in $arm"
 done
 echo "$counted" | grep -Eqx '__divsi3|__aeabi_idiv' || fail "no division routine in $arm"
 ranges=$(echo "$symbols" | awk -v names="$(echo $counted)" '
