@@ -41,6 +41,14 @@ BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 # and runs both under Xvfb; Debian's armel SDL is unpacked in the build tree.
 ARM_PACKAGES     = $(TOOL_PACKAGES) crossbuild-essential-armel qemu-user googletest libgtest-dev xvfb xdotool
 ARM_BUILD       ?= build-arm
+# The PortMaster port for aarch64 handhelds (docs/HANDHELD.md): Debian 12's
+# aarch64 cross compiler, patchelf and python3 to make the bundled
+# sdl12-compat load on older C libraries, the host renderer for the
+# screenshot; Debian 11 and 12 arm64 packages are unpacked in the build tree.
+# The check runs the port under qemu-aarch64 on Xvfb beside the x86 build.
+PORT_PACKAGES      = $(TOOL_PACKAGES) crossbuild-essential-arm64 patchelf python3 zip file
+PORT_TEST_PACKAGES = $(PORT_PACKAGES) qemu-user xvfb xauth xdotool unzip libsdl1.2-compat
+PORT_BUILD        ?= build-port
 
 # The browser test drives Debian's chromium and firefox-esr with this
 # puppeteer-core from the npm registry (the last release that runs on Node
@@ -100,8 +108,9 @@ web-run: web
 # Every test: the unit and shell tests, the program end to end under Xvfb
 # against both SDL 1.2 libraries, the web build in headless Chromium and
 # Firefox, the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the core's tests and the whole program
-# built for the console's ARMv4T and run under qemu-arm.
+# UndefinedBehaviorSanitizer, the core's tests and the whole program built
+# for the console's ARMv4T and run under qemu-arm, and the handhelds' port
+# under qemu-aarch64.
 test: deps-test deps-npm
 	$(MAKE) --no-print-directory web
 	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB)) \
@@ -110,6 +119,7 @@ test: deps-test deps-npm
 	cd $(call quote,$(BUILD)) && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory check-arm
+	$(MAKE) --no-print-directory check-port
 
 test-asan:
 	cmake -S . -B $(call quote,$(ASAN)) -DCMAKE_BUILD_TYPE=Debug -DLANDSCAPE_SANITIZE=ON -DLANDSCAPE_BENCH=OFF
@@ -140,7 +150,8 @@ bench-arm:
 	tools/bench-arm.sh build-bench-arm
 
 clean:
-	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) build-bench-arm
+	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) \
+	  $(call quote,$(PORT_BUILD)) build-bench-arm
 
 # The whole program and the core's unit tests built for the console's ARMv4T
 # with Debian's armel cross compiler against Debian's armel SDL, and run under
@@ -152,3 +163,18 @@ clean:
 check-arm:
 	@tools/install-deps.sh $(ARM_PACKAGES)
 	@JOBS=$(JOBS) tools/check-arm.sh $(call quote,$(ARM_BUILD))
+
+# The PortMaster port: $(PORT_BUILD)/landscape.zip, to copy into a device's
+# ports folder (tools/make-port.sh).
+.PHONY: port check-port
+port:
+	@tools/install-deps.sh $(PORT_PACKAGES)
+	@JOBS=$(JOBS) tools/make-port.sh $(call quote,$(PORT_BUILD))
+
+# The port built and checked: the zip's layout and metadata, its programs
+# under qemu-aarch64 on three X screen sizes over Debian 12's SDL 2 and over
+# Debian 11's C library, the launcher against a stand-in PortMaster
+# (tools/check-port.sh).
+check-port:
+	@tools/install-deps.sh $(PORT_TEST_PACKAGES)
+	@JOBS=$(JOBS) tools/check-port.sh $(call quote,$(PORT_BUILD))
