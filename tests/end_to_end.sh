@@ -69,7 +69,8 @@ rm -f "$menu_log"
 (cd "$work/run" && SDL_VIDEO_WINDOW_POS=0,0 LD_PRELOAD="$menu" exec "$program") >"$work/run.out" 2>"$work/run.err" &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
-loaded_sdl=$(grep -o '/[^ ]*libSDL-1\.2[^ ]*' "/proc/$program_pid/maps" | head -n 1)
+# The path ends the line of the maps and may hold spaces.
+loaded_sdl=$(awk '/libSDL-1\.2/ { sub(/^([^ ]+ +){5}/, ""); print; exit }' "/proc/$program_pid/maps")
 [ -n "$window" ]
 check "the window opens" $? "no window named Landscape"
 [[ "$loaded_sdl" == *"${EXPECT_SDL_LIBRARY:-libSDL}"* ]]
