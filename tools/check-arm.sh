@@ -111,6 +111,10 @@ objects=$(find "$build/CMakeFiles/landscape_core.dir" "$build/CMakeFiles/landsca
                "$build/tests/CMakeFiles/refuse_video_mode.dir" "$build/tests/CMakeFiles/scripted_events.dir" \
                "$build/tests/CMakeFiles/menu_stand_in.dir" \
                "$build/googletest" -name '*.o' | sort)
+# One object a line: the build directory's path may hold spaces.
+newline='
+'
+IFS=$newline
 count=0
 for object in $objects; do
     count=$((count + 1))
