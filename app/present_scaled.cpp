@@ -22,6 +22,7 @@ int32_t desktopHeight;
 int32_t windowWidth;         // the window's size in pixels, kept while fullscreen
 int32_t windowHeight;
 uint32_t colours[256];       // the palette in the display's pixel layout
+bool coloursMapped;          // colours is for the current video surface
 int32_t factor;              // display pixels per frame pixel, across and down
 uint8_t* frameOrigin;        // the display pixel of the frame's top-left pixel
 int32_t entry;
@@ -42,6 +43,7 @@ bool setMode(int32_t width, int32_t height, bool full)
     if (!display)
         return false;
     fullscreen = full;
+    coloursMapped = false;
     factor = fittingScale(display->w, display->h);
     if (factor < 1)
         factor = 1;   // a window is never made smaller than the frame
@@ -56,9 +58,14 @@ void present()
 {
     if (!display)
         return;
-    for (entry = 0; entry < 256; ++entry) {
-        const SDL_Color& c = screen->format->palette->colors[entry];
-        colours[entry] = SDL_MapRGB(display->format, c.r, c.g, c.b);
+    // The palette is installed once at start-up, before the first frame;
+    // only a new video mode can change the display's pixel layout.
+    if (!coloursMapped) {
+        for (entry = 0; entry < 256; ++entry) {
+            const SDL_Color& c = screen->format->palette->colors[entry];
+            colours[entry] = SDL_MapRGB(display->format, c.r, c.g, c.b);
+        }
+        coloursMapped = true;
     }
     if (SDL_MUSTLOCK(display))
         SDL_LockSurface(display);
