@@ -27,5 +27,5 @@ fi
 
 echo "Installing:$missing"
 export DEBIAN_FRONTEND=noninteractive
-$run apt-get update -qq
-$run $command -qq
+$run apt-get -o DPkg::Lock::Timeout=900 update -qq
+$run $command -qq -o DPkg::Lock::Timeout=900
