@@ -166,13 +166,23 @@ protected:
     }
 };
 
-TEST_F(LandscapeTools, MakeLandscapeRegeneratesTheCommittedData)
+// The committed landscape and icons are what the generators make now.
+TEST_F(LandscapeTools, GeneratorsRemakeTheCommittedFiles)
 {
     const Result made = run({TOOLS_DIR "/make_landscape", (dir / "data.cpp").string(), dir.string()});
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(readFile(dir / "data.cpp") == readFile(LANDSCAPE_SOURCE_DIR "/assets/landscape_data.cpp"))
         << "assets/landscape_data.cpp differs from the generator's output; rebuild it with the landscape_data target";
     EXPECT_EQ(entries(dir), (Strings{"colormap.png", "data.cpp", "heightmap.png"}));
+
+    const fs::path icons = dir / "icons", committed = LANDSCAPE_SOURCE_DIR "/data/icons";
+    fs::create_directory(icons);
+    const Result iconsMade = run({TOOLS_DIR "/make_icon", icons.string()});
+    ASSERT_EQ(iconsMade.status, 0) << iconsMade.err;
+    EXPECT_EQ(entries(icons), entries(committed));
+    for (const std::string& name : entries(icons))
+        EXPECT_TRUE(readFile(icons / name) == readFile(committed / name))
+            << "data/icons/" << name << " differs from make_icon's output; rebuild it with the icons target";
 }
 
 // An export refuses to replace files unless forced; its import is the
