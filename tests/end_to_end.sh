@@ -46,20 +46,6 @@ fi
 # 90 % of the display).
 start_xvfb 1920x1080
 unset SDL_VIDEODRIVER
-screen_sum() { md5sum <"$work/Xvfb_screen0"; }
-# What the screen shows once it has stopped changing: in the window (its
-# geometry now), or on the whole screen, as render_frame --match says it.
-shown=
-settle() {   # settle [window]
-    local before now region=()
-    before=$(screen_sum)
-    for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
-    if [ -n "${1:-}" ]; then
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        region=(--region "$X,$Y,$WIDTH,$HEIGHT")
-    fi
-    shown=$("$render_frame" --match "$work/Xvfb_screen0" "${region[@]}" --max 3000 2>&1 | tr '\n' ' ')
-}
 
 # In a window: fly forward holding Up, taking a screenshot with Space on the
 # way and another after it, resize the window, go fullscreen and back, quit. No window manager runs here, so

@@ -1,7 +1,9 @@
 # Sourced by the end-to-end scripts: a scratch directory $work, check (counts
 # $passed, $failed), start_xvfb [WIDTHxHEIGHT] (a private X server, 640x480
 # unless given, whose screen Xvfb keeps in $work/Xvfb_screen0), preloadable
-# (a copy of a library to preload, in a folder whose path has no space).
+# (a copy of a library to preload, in a folder whose path has no space),
+# settle (what the screen or the program's window shows, as the script's
+# $render_frame recognises it).
 work=$(mktemp -d /tmp/landscape-e2e-XXXXXX)
 mkdir "$work/preload"
 xvfb_pid= passed=0 failed=0
@@ -30,4 +32,20 @@ start_xvfb() {
 preloadable() {   # preloadable LIBRARY: prints the copy's path
     local dir
     dir=$(mktemp -d "$work/preload/XXXXXX") && cp "$1" "$dir/" && echo "$dir/${1##*/}"
+}
+
+screen_sum() { md5sum <"$work/Xvfb_screen0"; }
+# What the screen shows once it has stopped changing: in the window $window
+# (its geometry now, left in X, Y, WIDTH, HEIGHT), or on the whole screen,
+# as render_frame --match says it, in $shown.
+shown=
+settle() {   # settle [window]
+    local before now region=()
+    before=$(screen_sum)
+    for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
+    if [ -n "${1:-}" ]; then
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        region=(--region "$X,$Y,$WIDTH,$HEIGHT")
+    fi
+    shown=$("$render_frame" --match "$work/Xvfb_screen0" "${region[@]}" --max 3000 2>&1 | tr '\n' ' ')
 }
