@@ -9,8 +9,12 @@
 if(NOT LANDSCAPE_BUILD_DIR)
   message(FATAL_ERROR "usage: cmake -DLANDSCAPE_BUILD_DIR=<build dir> -P cmake/uninstall.cmake")
 endif()
+# Absolute paths: file(GLOB_RECURSE ... RELATIVE) needs one.
 set(_destdir "$ENV{DESTDIR}")
-set(_scratch "${LANDSCAPE_BUILD_DIR}/uninstall-list")
+if(_destdir)
+  get_filename_component(_destdir "${_destdir}" ABSOLUTE)
+endif()
+get_filename_component(_scratch "${LANDSCAPE_BUILD_DIR}/uninstall-list" ABSOLUTE)
 file(REMOVE_RECURSE "${_scratch}")
 set(ENV{DESTDIR} "${_scratch}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${LANDSCAPE_BUILD_DIR}" OUTPUT_QUIET RESULT_VARIABLE _status)

@@ -34,8 +34,13 @@ expected_files() {   # expected_files MAN_PAGE_SUFFIX [MORE...]
 }
 
 if [ "$mode" = install ]; then
+    # The build folder and DESTDIR given relative to the checkout, as a
+    # user at its top level may give them.
     root="$work/staging root"
-    user_make install BUILD="$dir" DESTDIR="$root" PREFIX=/usr JOBS=1 >"$work/run.out" 2>"$work/run.err"
+    mkdir -p "$dir" "$root"
+    settings=(BUILD="$(realpath --relative-to="$source" "$dir")" DESTDIR="$(realpath --relative-to="$source" "$root")"
+              PREFIX=/usr JOBS=1)
+    user_make install "${settings[@]}" >"$work/run.out" 2>"$work/run.err"
     check "make install succeeds" $? "status $?"
     [ "$(files_in "$root")" = "$(expected_files "")" ]
     check "it lays out exactly the expected files under PREFIX=/usr" $? "$(files_in "$root")"
@@ -53,7 +58,7 @@ if [ "$mode" = install ]; then
     named=$(grep -rlF "$root" "$root")
     [ -z "$named" ]
     check "no installed file names the staging folder" $? "$named"
-    user_make uninstall BUILD="$dir" DESTDIR="$root" PREFIX=/usr JOBS=1 >"$work/run.out" 2>"$work/run.err"
+    user_make uninstall "${settings[@]}" >"$work/run.out" 2>"$work/run.err"
     check "make uninstall succeeds" $? "status $?"
     left=$(files_in "$root")
     [ -z "$left" ]
