@@ -117,19 +117,11 @@ check "groff renders the man page without a warning" $? "$out"
 # The packaged program on a 1024 x 768 display: the window opens at 2x.
 start_xvfb 1024x768
 mkdir "$work/run"
-(cd "$work/run" && SDL_AUDIODRIVER=dummy SDL_VIDEO_WINDOW_POS=0,0 exec "$root/usr/games/landscape") \
-    >"$work/run.out" 2>"$work/run.err" &
-program_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
-xdotool mousemove --window "$window" 160 120
-xdotool windowfocus --sync "$window" 2>/dev/null
+start_program "$work/run" SDL_AUDIODRIVER=dummy SDL_VIDEO_WINDOW_POS=0,0 "$root/usr/games/landscape"
 settle window
 [ "$shown" = "high detail frame after 0 forward steps scale 2x " ] && [ "$WIDTH$HEIGHT" = 640480 ]
 check "the packaged program shows the start-up frame at 2x, every pixel exact" $? "$shown in ${WIDTH:-?}x${HEIGHT:-?}"
-xdotool key Escape
-timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
-wait "$program_pid"
-status=$?
+quit_program
 [ $status = 0 ] && [ ! -s "$work/run.err" ]
 check "Escape ends it with status 0, having printed nothing" $? "status $status"
 
