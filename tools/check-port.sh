@@ -1,7 +1,8 @@
 #!/bin/bash
 # Checks the PortMaster port that tools/make-port.sh builds (docs/HANDHELD.md
 # lists the checks):
-#   tools/check-port.sh [BUILD_DIR]      (default build-port; JOBS=2)
+#   tools/check-port.sh [BUILD_DIR]      (default build-port; JOBS=2, PORTER
+#                                         and SOURCE_URL as for make-port.sh)
 set -u
 cd "$(dirname "$0")/.."
 build=${1:-build-port}
