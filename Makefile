@@ -49,6 +49,10 @@ ARM_BUILD       ?= build-arm
 PORT_PACKAGES      = $(TOOL_PACKAGES) crossbuild-essential-arm64 patchelf python3 zip file
 PORT_TEST_PACKAGES = $(PORT_PACKAGES) qemu-user xvfb xauth xdotool unzip libsdl1.2-compat
 PORT_BUILD        ?= build-port
+# Who the port's port.json names as its porter (the handle of whoever opens
+# the pull request to PortMaster), and where its README says the source is.
+PORTER            ?= landscape
+SOURCE_URL        ?= https://github.com/landscapeflyover/landscape
 
 # The browser test drives Debian's chromium and firefox-esr with this
 # puppeteer-core from the npm registry (the last release that runs on Node
@@ -164,17 +168,20 @@ check-arm:
 	@tools/install-deps.sh $(ARM_PACKAGES)
 	@JOBS=$(JOBS) tools/check-arm.sh $(call quote,$(ARM_BUILD))
 
-# The PortMaster port: $(PORT_BUILD)/landscape.zip, to copy into a device's
-# ports folder (tools/make-port.sh).
+# The PortMaster port: $(PORT_BUILD)/ports/landscape/, the folder a pull
+# request to PortMaster-New adds, and $(PORT_BUILD)/landscape.zip, to copy
+# into PortMaster's autoinstall folder (tools/make-port.sh).
 .PHONY: port check-port
 port:
 	@tools/install-deps.sh $(PORT_PACKAGES)
-	@JOBS=$(JOBS) tools/make-port.sh $(call quote,$(PORT_BUILD))
+	@JOBS=$(JOBS) PORTER=$(call quote,$(PORTER)) SOURCE_URL=$(call quote,$(SOURCE_URL)) \
+	  tools/make-port.sh $(call quote,$(PORT_BUILD))
 
-# The port built and checked: the zip's layout and metadata, its programs
-# under qemu-aarch64 on three X screen sizes over Debian 12's SDL 2 and over
+# The port built and checked: its folder's and the zip's layout and
+# metadata, its programs under qemu-aarch64 on four X screen sizes over Debian 12's SDL 2 and over
 # Debian 11's C library, the launcher against a stand-in PortMaster
 # (tools/check-port.sh).
 check-port:
 	@tools/install-deps.sh $(PORT_TEST_PACKAGES)
-	@JOBS=$(JOBS) tools/check-port.sh $(call quote,$(PORT_BUILD))
+	@JOBS=$(JOBS) PORTER=$(call quote,$(PORTER)) SOURCE_URL=$(call quote,$(SOURCE_URL)) \
+	  tools/check-port.sh $(call quote,$(PORT_BUILD))
