@@ -112,7 +112,7 @@ bool openScreen()
 
 void drawFrame()
 {
-    composeFrame(static_cast<uint8_t*>(screen->pixels));
+    composeFrame();
     present();
 }
 

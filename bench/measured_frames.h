@@ -26,7 +26,7 @@ inline void prepareMeasuredView(bool high, std::uint8_t* offscreen, ReferenceBuf
     switchDetail(high);
     for (int i = 0; i < 20; ++i)
         move(forwardStep);
-    composeFrame(offscreen);
+    composeFrame();
     referenceBuildRays(baseline);
     referenceSampleTerrain(baseline);
     referenceComposeFrame(baseline, offscreen, screenColumns);
@@ -47,7 +47,7 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
         if (rays)
             buildRays();
         if (compose)
-            composeFrame(offscreen);
+            composeFrame();
     } else {
         if (rays)
             referenceBuildRays(baseline);

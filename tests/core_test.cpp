@@ -183,7 +183,7 @@ TEST(Frame, MatchesTheStraightforwardPasses)
     Map ours(guard + screenRows * pitch + guard, 0x77), expected = ours;
     auto reference = std::make_unique<ReferenceBuffers>();
     startOffscreen(ours.data() + guard);
-    recordScreenGeometry(ours.data() + guard, pitch, 1);
+    recordScreenGeometry(ours.data() + guard, pitch);
     for (const Terrain& terrain : terrains()) {
         SCOPED_TRACE(terrain.name);
         useLandscape(terrain.heights.data(), terrain.colors.data());
@@ -197,7 +197,7 @@ TEST(Frame, MatchesTheStraightforwardPasses)
                     move(h % 2 ? forwardStep : backwardStep);
                     if (frame == 0)
                         switchDetail(high);
-                    composeFrame(ours.data() + guard);
+                    composeFrame();
                     referenceBuildRays(*reference);
                     referenceSampleTerrain(*reference, terrain.heights.data(), terrain.colors.data());
                     referenceComposeFrame(*reference, expected.data() + guard, pitch);
@@ -220,10 +220,10 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
 #endif
     Map screen(screenColumns * screenRows);
     startOffscreen(screen.data());
-    composeFrame(screen.data());
+    composeFrame();
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0x226dee47d317c324ull);
     switchDetail(0);
-    composeFrame(screen.data());
+    composeFrame();
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
 
