@@ -72,6 +72,19 @@ void __wrap_SDL_Delay(Uint32 milliseconds)
     fakeNow += milliseconds;
 }
 
+// Video modes as a display would give them: none bigger than largestMode
+// (a display smaller than asked), none at all of refusedMode's size.
+SDL_Rect largestMode{0, 0, 10000, 10000}, refusedMode;
+SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
+
+SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
+{
+    if (width == refusedMode.w && height == refusedMode.h)
+        return nullptr;
+    return __real_SDL_SetVideoMode(std::min<int>(width, largestMode.w), std::min<int>(height, largestMode.h), bpp,
+                                   flags);
+}
+
 int __wrap_SDL_NumJoysticks()
 {
     return 1;
@@ -378,6 +391,50 @@ TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
         EXPECT_EQ(fakeNow - start, c.elapsed);
         EXPECT_EQ(std::vector<Uint32>(delays.begin(), delays.begin() + std::min(delays.size(), c.firstDelays.size())),
                   c.firstDelays);
+    }
+}
+
+// A resized window shows the frame at the largest whole scale, centred on
+// black, in the display's own pixels. A mode SDL refuses falls back to the
+// window before; a video surface smaller than the frame (fullscreen on a
+// tiny display) is refused too, and then nothing is written to it.
+TEST_F(Shell, ResizedWindowsShowTheFrameOrNothingOutsideTheSurface)
+{
+    const SDL_Rect any{0, 0, 10000, 10000};
+    // Shown: 700 x 500 (the frame at 2x) or, with no frames, nothing.
+    const struct { const char* name; SDL_Rect largest, refused; Uint16 width, height; unsigned frames; } cases[] = {
+        {"ResizedTo700x500At2x", any, {}, 700, 500, 1},
+        {"RefusedSizeFallsBackToTheWindowBefore", any, {0, 0, 1000, 700}, 1000, 700, 1},
+        {"SurfaceSmallerThanTheFrameIsRefused", {0, 0, 300, 200}, {}, 1000, 700, 0},
+        {"AndAWindowAgainShowsTheFrame", any, {}, 700, 500, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        largestMode = c.largest;
+        refusedMode = c.refused;
+        SDL_Event resize{};
+        resize.type = SDL_VIDEORESIZE;
+        resize.resize.w = c.width;
+        resize.resize.h = c.height;
+        const unsigned before = presentedFrames;
+        ASSERT_EQ(SDL_PushEvent(&resize), 0);
+        runPass();
+        EXPECT_EQ(presentedFrames - before, c.frames);
+        if (!c.frames)
+            continue;
+        const SDL_Surface* const display = SDL_GetVideoSurface();
+        ASSERT_EQ(display->w * 1000 + display->h, 700 * 1000 + 500);
+        const auto shown = [&](int x, int y) {   // the display pixel at x, y
+            return static_cast<const std::uint32_t*>(display->pixels)[y * display->pitch / 4 + x];
+        };
+        const SDL_Color* const palette = screen->format->palette->colors;
+        for (int y = 0; y < 500; y += 7)
+            for (int x = 0; x < 700; x += 5) {
+                const int fx = (x - 30) / 2, fy = (y - 10) / 2;   // 640 x 480 centred
+                const bool inFrame = x >= 30 && x < 670 && y >= 10 && y < 490;
+                const SDL_Color colour = inFrame ? palette[startUpPixels[fy * 320 + fx] & 0xff] : SDL_Color{};
+                ASSERT_EQ(shown(x, y), SDL_MapRGB(display->format, colour.r, colour.g, colour.b)) << x << "," << y;
+            }
     }
 }
 
