@@ -10,9 +10,10 @@ const uint32_t passesPerSecond = 60;
 
 // At time now (milliseconds from any fixed start): 0 if a pass is due, in
 // which case the deadline advances by one pass; otherwise the whole
-// milliseconds to wait until it is. A pass found more than one pass late (a
-// stall: a dragged window, a suspended machine) takes the deadlines afresh
-// from now: the passes missed are not caught up.
+// milliseconds to wait until it is. A pass found more than four passes late
+// (a stall: a dragged window, a suspended machine) takes the deadlines
+// afresh from now: the passes missed are not caught up. Less late, the
+// passes run at once until they are on time again.
 uint32_t millisecondsToNextPass(uint32_t now);
 
 #endif
