@@ -30,11 +30,10 @@ void loadGamma();
 int runMainLoop();
 // Whether the event tells that the program lost the keyboard focus.
 bool losesFocus(const SDL_Event& event);
-// Start-up opened this joystick (joystick 0).
+// Start-up opened this joystick (joystick 0): the platform installs the
+// translation of its events into the console's buttons (translatePad,
+// app/controls.h).
 void usePad(SDL_Joystick* pad);
-// A joystick event (button, hat, axis) as presses and releases of the
-// console's buttons (app/controls.h).
-void dispatchPadEvent(const SDL_Event& event);
 // Writes the screen as an 8-bit BMP into file, an open descriptor of the
 // newly created screenshot called name, and closes it. False if anything
 // failed; the caller then removes the file.

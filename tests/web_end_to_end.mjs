@@ -395,15 +395,15 @@ async function touchChecks(url) {
   await page.evaluate(() => { window.holdPasses = false; });
   await canvasChange(before);
   await finger.end();
-  // The pass after the slide still flies forward before the drain sees it.
-  flight.push([forward.steps + 1, 'forward']);
+  // The page hands the slide to the program's controls at once: the first
+  // pass after it flies right.
+  flight.push([forward.steps, 'forward']);
   const right = await settle('right');
   check(`a slide flies ${forward.steps + 1} forward then ${right} right steps`, !forward.high && right >= 1,
     `${JSON.stringify(forward)} then ${right}`);
 
-  // Two fingers on forward: lifting one keeps it held. (The pass after the
-  // lift flies on before its drain sees the lift, so the frame after next
-  // tells.)
+  // Two fingers on forward: lifting one keeps it held (the frame after next
+  // is surely drawn after the lift).
   const first = await hold(0), second = await touch.touchStart(...sector(0));
   await first.end();
   const afterLift = matchFrame(await canvasChange(await canvasChange(await canvasPixels())), flight, 'forward');
