@@ -10,6 +10,12 @@ WEB_TREE  ?= build-web-cmake
 WEB_HOST  ?= 127.0.0.1
 WEB_PORT  ?= 8000
 JOBS      ?= 2
+# Where `make install` puts the program and its files, and what is written
+# there instead (a staging folder, as packagers use).
+PREFIX    ?= /usr/local
+DESTDIR   ?=
+# Where `make deb` builds the Debian package and leaves the .deb.
+DEB       ?= build-deb
 # A directory with height.png and color.png to fly over instead of the
 # built-in landscape (docs/CUSTOM_LANDSCAPE.md); empty: the built-in one. A
 # relative path is taken from the checkout.
@@ -41,7 +47,12 @@ TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(call 
 PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),pkg-config libspng-dev)
 TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev pkg-config libspng-dev
 WEB_PACKAGES     = make cmake emscripten python3
-TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat chromium firefox-esr
+TEST_PACKAGES    = $(TOOL_PACKAGES) $(WEB_PACKAGES) $(DEB_TEST_PACKAGES) libgtest-dev xvfb xauth xdotool libsdl1.2-compat \
+                   chromium firefox-esr
+# The Debian package's build (its Build-Depends and dpkg-buildpackage) and
+# the checks the tests run on it.
+DEB_PACKAGES     = g++ make cmake libsdl1.2-dev debhelper dpkg-dev
+DEB_TEST_PACKAGES = $(DEB_PACKAGES) lintian desktop-file-utils appstream groff-base
 BENCH_PACKAGES   = g++ make cmake libsdl1.2-dev libbenchmark-dev
 # The ARM check also builds the program for x86 to compare screenshots with,
 # and runs both under Xvfb; Debian's armel SDL is unpacked in the build tree.
@@ -67,7 +78,7 @@ SOURCE_URL        ?= https://github.com/landscapeflyover/landscape
 PUPPETEER_VERSION = 24.43.1
 NPM_DIR           = $(BUILD)/npm
 
-.PHONY: build run test test-asan deps-build deps-test deps-npm bench bench-arm clean web web-run
+.PHONY: build run install uninstall deb test test-asan deps-build deps-test deps-npm bench bench-arm clean web web-run
 
 deps-build:
 	@tools/install-deps.sh $(PROGRAM_PACKAGES)
@@ -82,8 +93,26 @@ deps-npm:
 	    --fetch-timeout=30000 --prefix $(call quote,$(NPM_DIR)) puppeteer-core@$(PUPPETEER_VERSION)
 
 build: deps-build
-	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
+	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG) -DCMAKE_INSTALL_PREFIX=$(call quote,$(PREFIX))
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target landscape
+
+# The program, its icon, menu entry, AppStream data and man page under
+# PREFIX (the program in $(PREFIX)/games), written below DESTDIR when set
+# (cmake/install.cmake); `make uninstall` with the same PREFIX and DESTDIR
+# removes those files again. Both are `cmake --install` and its
+# counterpart, so a build without this Makefile installs the same.
+install: build
+	DESTDIR=$(call quote,$(DESTDIR)) cmake --install $(call quote,$(BUILD))
+
+uninstall: build
+	DESTDIR=$(call quote,$(DESTDIR)) cmake -DLANDSCAPE_BUILD_DIR=$(call quote,$(BUILD)) -P cmake/uninstall.cmake
+
+# The Debian package, built by dpkg-buildpackage and debhelper from a copy
+# of the sources in $(DEB), which also receives the package:
+# $(DEB)/landscape_<version>_<arch>.deb (tools/make-deb.sh).
+deb:
+	@tools/install-deps.sh $(DEB_PACKAGES)
+	@JOBS=$(JOBS) tools/make-deb.sh $(call quote,$(DEB))
 
 # Without a display classic SDL 1.2 draws in the terminal, which reports
 # no key releases, and sdl12-compat stops: say how to get a window.
@@ -162,7 +191,7 @@ bench-arm:
 
 clean:
 	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) $(call quote,$(WEB_TREE)) \
-	  $(call quote,$(PORT_BUILD)) build-bench-arm
+	  $(call quote,$(PORT_BUILD)) $(call quote,$(DEB)) build-bench-arm
 
 # The whole program and the core's unit tests built for the console's ARMv4T
 # with Debian's armel cross compiler against Debian's armel SDL, and run under

@@ -46,38 +46,19 @@ fi
 # 90 % of the display).
 start_xvfb 1920x1080
 unset SDL_VIDEODRIVER
-screen_sum() { md5sum <"$work/Xvfb_screen0"; }
-# What the screen shows once it has stopped changing: in the window (its
-# geometry now), or on the whole screen, as render_frame --match says it.
-shown=
-settle() {   # settle [window]
-    local before now region=()
-    before=$(screen_sum)
-    for _ in $(seq 50); do sleep 0.2; now=$(screen_sum); [ "$now" = "$before" ] && break; before=$now; done
-    if [ -n "${1:-}" ]; then
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        region=(--region "$X,$Y,$WIDTH,$HEIGHT")
-    fi
-    shown=$("$render_frame" --match "$work/Xvfb_screen0" "${region[@]}" --max 3000 2>&1 | tr '\n' ' ')
-}
 
 # In a window: fly forward holding Up, taking a screenshot with Space on the
 # way and another after it, resize the window, go fullscreen and back, quit. No window manager runs here, so
 # none moves the window when it goes fullscreen: it opens at the corner.
 mkdir -p "$work/run"
 rm -f "$menu_log"
-(cd "$work/run" && SDL_VIDEO_WINDOW_POS=0,0 LD_PRELOAD="$menu" exec "$program") >"$work/run.out" 2>"$work/run.err" &
-program_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
+start_program "$work/run" SDL_VIDEO_WINDOW_POS=0,0 LD_PRELOAD="$menu" "$program"
 # The path ends the line of the maps and may hold spaces.
 loaded_sdl=$(awk '/libSDL-1\.2/ { sub(/^([^ ]+ +){5}/, ""); print; exit }' "/proc/$program_pid/maps")
 [ -n "$window" ]
 check "the window opens" $? "no window named Landscape"
 [[ "$loaded_sdl" == *"${EXPECT_SDL_LIBRARY:-libSDL}"* ]]
 check "runs on ${EXPECT_SDL_LIBRARY:-SDL 1.2}" $? "loaded '$loaded_sdl'"
-# The keyboard follows the pointer.
-xdotool mousemove --window "$window" 160 120
-xdotool windowfocus --sync "$window" 2>/dev/null
 settle window
 [ "$shown" = "high detail frame after 0 forward steps scale 4x " ] && [ "$WIDTH" = 1280 ] && [ "$HEIGHT" = 960 ]
 check "the window shows the start-up frame at 4x, every pixel exact" $? "$shown in ${WIDTH}x$HEIGHT"
@@ -109,10 +90,7 @@ xdotool key alt+Return
 settle window
 [ "$shown" = "${flown/4x/2x}" ] && [ "$WIDTH$HEIGHT" = 1000700 ]
 check "Alt+Enter: back in the 1000x700 window" $? "$shown in ${WIDTH}x$HEIGHT"
-xdotool key Escape
-timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
-wait "$program_pid"
-status=$?
+quit_program
 [ $status = 0 ] && [ ! -s "$work/run.err" ] && [ ! -s "$menu_log" ]
 check "Escape ends the program with status 0, having printed nothing and handed over to no menu" $? \
     "status $status, menu '$(cat "$menu_log" 2>/dev/null)'"
