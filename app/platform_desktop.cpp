@@ -8,6 +8,8 @@
 
 const char* const windowCaption = "Landscape";
 const bool opensJoystick = true;
+const bool drawsOnNamedDisplay = true;
+const char* const silentAudioDriver = "dummy";
 const Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
 const bool startsFullscreen = false;
 

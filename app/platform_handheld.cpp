@@ -7,6 +7,8 @@
 
 const char* const windowCaption = "Landscape";
 const bool opensJoystick = false;
+const bool drawsOnNamedDisplay = false;   // KMS/DRM on the console
+const char* const silentAudioDriver = "dummy";
 const Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
 const bool startsFullscreen = true;
 
