@@ -11,7 +11,8 @@ refuse=$(preloadable "$2/librefuse_video_mode.so") menu=$(preloadable "$2/libmen
 
 # SDL_AUDIODRIVER stays unset: the program starts SDL's silent audio driver
 # itself, so the runs below that must print nothing also show that no sound
-# library complained (on a machine without sound, ALSA would, eight lines).
+# library complained (on a machine without sound, ALSA would, eight lines),
+# and the menu inherits no SDL_AUDIODRIVER.
 unset SDL_AUDIODRIVER
 # The exit handler's hand-over to the console's menu, as the stand-in saw it.
 menu_log="$work/menu.log" handed_over="chdir /usr/gp2x
@@ -48,12 +49,17 @@ refused "a display that cannot be opened is named, with status 1" 1 \
 # No display and no driver asked for: sdl12-compat's SDL 2 falls back to its
 # "offscreen" driver, which shows nothing (classic SDL would draw in this
 # terminal). XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
+# An empty DISPLAY or WAYLAND_DISPLAY names no display.
 if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
     refused "with no display the offscreen driver is refused with status 1 and its line" 1 \
         "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" \
-        -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work"
+        -u SDL_VIDEODRIVER DISPLAY= WAYLAND_DISPLAY= XDG_RUNTIME_DIR="$work"
+    # SDL 2 refuses an audio driver it does not have: the one asked for is used.
+    refused "an audio driver SDL_AUDIODRIVER names is the one SDL starts" 1 \
+        "Couldn't initialize SDL: Audio target 'no-such-driver' not available" \
+        SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=no-such-driver
 else
-    timeout 3 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER TERM=xterm "$program" </dev/null >/dev/null 2>&1
+    timeout 3 env -u SDL_VIDEODRIVER DISPLAY= WAYLAND_DISPLAY= TERM=xterm "$program" </dev/null >/dev/null 2>&1
     status=$?
     [ $status = 124 ]
     check "with no display classic SDL still draws in the terminal" $? "status $status"
