@@ -2,8 +2,12 @@
 
 BUILD     ?= build
 ASAN      ?= build-asan
+# The web site, exactly the files to publish, and CMake's build tree for it.
 WEB       ?= build-web
-# Where `make web-run` serves the web build: http://127.0.0.1:$(WEB_PORT)/
+WEB_TREE  ?= build-web-cmake
+# Where `make web-run` serves the site: http://$(WEB_HOST):$(WEB_PORT)/.
+# WEB_HOST=0.0.0.0 serves it to other machines too (a phone).
+WEB_HOST  ?= 127.0.0.1
 WEB_PORT  ?= 8000
 JOBS      ?= 2
 # A directory with height.png and color.png to fly over instead of the
@@ -28,9 +32,11 @@ ALL_FLAGS     = $(CMAKE_FLAGS) -DLANDSCAPE_TESTS=ON -DLANDSCAPE_BENCH=ON -DLANDS
 # NODE_PATH; EMSDK_PYTHON keeps it on Debian's own Python.
 EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
 # Always passed, empty when TERRAIN is unset, so that a build directory
-# switches back to the built-in landscape. A relative TERRAIN is made
-# absolute here, as make's $(abspath) would split a path holding spaces.
-TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(if $(filter /%,$(firstword $(TERRAIN))),,$(CURDIR)/)$(TERRAIN)))
+# switches back to the built-in landscape.
+# A path as absolute, whatever it holds: a relative one is taken from the
+# checkout (make's $(abspath) would split a path holding spaces).
+absolute = $(if $(filter /%,$(firstword $(1))),,$(CURDIR)/)$(1)
+TERRAIN_FLAG = -DLANDSCAPE_TERRAIN=$(if $(strip $(TERRAIN)),$(call quote,$(call absolute,$(TERRAIN))))
 
 PROGRAM_PACKAGES = g++ make cmake libsdl1.2-dev $(if $(strip $(TERRAIN)),pkg-config libspng-dev)
 TOOL_PACKAGES    = g++ make cmake libsdl1.2-dev pkg-config libspng-dev
@@ -49,6 +55,10 @@ ARM_BUILD       ?= build-arm
 PORT_PACKAGES      = $(TOOL_PACKAGES) crossbuild-essential-arm64 patchelf python3 zip file
 PORT_TEST_PACKAGES = $(PORT_PACKAGES) qemu-user xvfb xauth xdotool unzip libsdl1.2-compat
 PORT_BUILD        ?= build-port
+# Who the port's port.json names as its porter (the handle of whoever opens
+# the pull request to PortMaster), and where its README says the source is.
+PORTER            ?= landscape
+SOURCE_URL        ?= https://github.com/landscapeflyover/landscape
 
 # The browser test drives Debian's chromium and firefox-esr with this
 # puppeteer-core from the npm registry (the last release that runs on Node
@@ -93,8 +103,10 @@ run: build
 	esac
 	$(call quote,$(BUILD)/landscape)
 
-# The program for the web with Emscripten: $(WEB)/index.html, landscape.js
-# and landscape.wasm. Any static web server serves that folder.
+# The program for the web with Emscripten, and the site to publish in
+# $(WEB): index.html, landscape.js, landscape.wasm, the manifest, the
+# service worker and the icons (cmake/web_site.cmake); CMake builds in
+# $(WEB_TREE). Any static web server serves $(WEB).
 # With TERRAIN set, the desktop build's import_landscape converts the PNGs.
 web:
 	@tools/install-deps.sh $(WEB_PACKAGES) $(if $(strip $(TERRAIN)),$(PROGRAM_PACKAGES))
@@ -102,14 +114,13 @@ ifneq ($(strip $(TERRAIN)),)
 	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) $(TERRAIN_FLAG)
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target import_landscape
 endif
-	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(call quote,$(WEB)) -DCMAKE_BUILD_TYPE=Release -DLANDSCAPE_TESTS=OFF \
-	  -DLANDSCAPE_BENCH=OFF -DLANDSCAPE_TOOLS=OFF $(TERRAIN_FLAG) \
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(call quote,$(WEB_TREE)) -DCMAKE_BUILD_TYPE=Release -DLANDSCAPE_TESTS=OFF \
+	  -DLANDSCAPE_BENCH=OFF -DLANDSCAPE_TOOLS=OFF $(TERRAIN_FLAG) -DLANDSCAPE_WEB_SITE=$(call quote,$(call absolute,$(WEB))) \
 	  $(if $(strip $(TERRAIN)),-DLANDSCAPE_IMPORT_TOOL=$(call quote,$(CURDIR)/$(BUILD)/tools/import_landscape))
-	$(EMSCRIPTEN_ENV) cmake --build $(call quote,$(WEB)) -j$(JOBS)
+	$(EMSCRIPTEN_ENV) cmake --build $(call quote,$(WEB_TREE)) -j$(JOBS)
 
 web-run: web
-	@echo "The flyover is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
-	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(call quote,$(WEB))
+	@tools/serve-web.sh $(call quote,$(WEB)) $(call quote,$(WEB_HOST)) $(call quote,$(WEB_PORT))
 
 # Every test: the unit and shell tests, the program end to end under Xvfb
 # against both SDL 1.2 libraries, the web build in headless Chromium and
@@ -119,7 +130,7 @@ web-run: web
 # under qemu-aarch64.
 test: deps-test deps-npm
 	$(MAKE) --no-print-directory web
-	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(CURDIR)/$(WEB)) \
+	cmake -S . -B $(call quote,$(BUILD)) $(ALL_FLAGS) $(TERRAIN_FLAG) -DLANDSCAPE_WEB_BUILD=$(call quote,$(call absolute,$(WEB))) \
 	  -DLANDSCAPE_NPM_DIR=$(call quote,$(CURDIR)/$(NPM_DIR))
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS)
 	cd $(call quote,$(BUILD)) && ctest --output-on-failure --no-tests=error -j$(JOBS)
@@ -166,7 +177,7 @@ bench-arm:
 	tools/bench-arm.sh build-bench-arm
 
 clean:
-	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) \
+	rm -rf $(call quote,$(BUILD)) $(call quote,$(ASAN)) $(call quote,$(ARM_BUILD)) $(call quote,$(WEB)) $(call quote,$(WEB_TREE)) \
 	  $(call quote,$(PORT_BUILD)) build-bench-arm
 
 # The whole program and the core's unit tests built for the console's ARMv4T
@@ -180,17 +191,20 @@ check-arm:
 	@tools/install-deps.sh $(ARM_PACKAGES)
 	@JOBS=$(JOBS) tools/check-arm.sh $(call quote,$(ARM_BUILD))
 
-# The PortMaster port: $(PORT_BUILD)/landscape.zip, to copy into a device's
-# ports folder (tools/make-port.sh).
+# The PortMaster port: $(PORT_BUILD)/ports/landscape/, the folder a pull
+# request to PortMaster-New adds, and $(PORT_BUILD)/landscape.zip, to copy
+# into PortMaster's autoinstall folder (tools/make-port.sh).
 .PHONY: port check-port
 port:
 	@tools/install-deps.sh $(PORT_PACKAGES)
-	@JOBS=$(JOBS) tools/make-port.sh $(call quote,$(PORT_BUILD))
+	@JOBS=$(JOBS) PORTER=$(call quote,$(PORTER)) SOURCE_URL=$(call quote,$(SOURCE_URL)) \
+	  tools/make-port.sh $(call quote,$(PORT_BUILD))
 
-# The port built and checked: the zip's layout and metadata, its programs
-# under qemu-aarch64 on three X screen sizes over Debian 12's SDL 2 and over
+# The port built and checked: its folder's and the zip's layout and
+# metadata, its programs under qemu-aarch64 on four X screen sizes over Debian 12's SDL 2 and over
 # Debian 11's C library, the launcher against a stand-in PortMaster
 # (tools/check-port.sh).
 check-port:
 	@tools/install-deps.sh $(PORT_TEST_PACKAGES)
-	@JOBS=$(JOBS) tools/check-port.sh $(call quote,$(PORT_BUILD))
+	@JOBS=$(JOBS) PORTER=$(call quote,$(PORTER)) SOURCE_URL=$(call quote,$(SOURCE_URL)) \
+	  tools/check-port.sh $(call quote,$(PORT_BUILD))

@@ -3,7 +3,7 @@
 #include <ctype.h>
 #include <stdint.h>
 
-#include "app/console_buttons.h"
+#include "app/controls.h"
 
 namespace {
 // Linux numbers a pad's buttons in the order of the key codes its kernel

@@ -1,6 +1,6 @@
 #include "app/keyboard.h"
 
-#include "app/console_buttons.h"
+#include "app/controls.h"
 
 int keyButton(SDLKey key)
 {

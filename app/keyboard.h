@@ -1,4 +1,4 @@
-// Keys as the console's buttons (app/console_buttons.h), so that they go
+// Keys as the console's buttons (app/controls.h), so that they go
 // through the same dispatch as the console's pad.
 #ifndef LANDSCAPE_APP_KEYBOARD_H
 #define LANDSCAPE_APP_KEYBOARD_H

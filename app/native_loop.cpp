@@ -1,38 +1,19 @@
-// The main loop, exit handler and focus events of the builds that run as a
-// process of their own over SDL 1.2 (desktops, handhelds, the GP2X).
-#include <stdlib.h>
-#include <unistd.h>
-
+// The main loop and focus events of the builds that run as a process of
+// their own over SDL 1.2 (desktops, handhelds, the GP2X).
+#include "app/pacing.h"
 #include "app/platform.h"
 #include "app/shell.h"
-
-namespace {
-// Exit handler: shuts SDL down and hands the console back to its menu
-// program. Where there is none the exec fails and the process just ends.
-void returnToMenu()
-{
-    SDL_Quit();
-    if (chdir("/usr/gp2x") == 0)
-        execl("/usr/gp2x/gp2xmenu", "/usr/gp2x/gp2xmenu", static_cast<char*>(NULL));
-}
-}
-
-void registerExitHandler()
-{
-    atexit(returnToMenu);
-}
 
 int runMainLoop()
 {
     for (;;) {
-        const Uint32 passStart = SDL_GetTicks();   // milliseconds
+        const uint32_t wait = millisecondsToNextPass(SDL_GetTicks());
+        if (wait) {
+            SDL_Delay(wait);
+            continue;
+        }
         if (runPass())
             break;
-        if (passMilliseconds) {
-            const Uint32 passTime = SDL_GetTicks() - passStart;   // milliseconds
-            if (passTime < passMilliseconds)
-                SDL_Delay(passMilliseconds - passTime);
-        }
     }
     return 0;
 }

@@ -27,26 +27,25 @@ extern const char* const silentAudioDriver;
 // Maps the hardware register window where the machine has one (the display
 // gamma is loaded through it); elsewhere does nothing.
 void mapRegisters();
-// Registers the handler that runs when the process exits, if any.
+// Registers the handler that runs when the process exits: it shuts SDL
+// down and, on the GP2X alone, hands the console back to its menu program.
 void registerExitHandler();
+// Loads the display's gamma table where the machine has one to load (the
+// GP2X); elsewhere does nothing.
+void loadGamma();
 // Runs passes until a quit is requested; returns the exit status (0).
 int runMainLoop();
 // Whether the event tells that the program lost the keyboard focus.
 bool losesFocus(const SDL_Event& event);
-// Start-up opened this joystick (joystick 0).
+// Start-up opened this joystick (joystick 0): the platform installs the
+// translation of its events into the console's buttons (translatePad,
+// app/controls.h).
 void usePad(SDL_Joystick* pad);
-// A joystick event (button, hat, axis) as presses and releases of the
-// console's buttons (app/console_buttons.h).
-void dispatchPadEvent(const SDL_Event& event);
 // Writes the screen as an 8-bit BMP into file, an open descriptor of the
 // newly created screenshot called name, and closes it. Returns 0, or the
 // reason it failed (the system's or SDL's words); the caller then removes
 // the file.
 const char* writeScreenshot(int file, const char* name);
-
-// The builds with app/native_loop.cpp: shortest time of one main-loop pass
-// in milliseconds, the loop sleeps away the rest; 0 runs it unpaced.
-extern const Uint32 passMilliseconds;
 
 // The builds with app/present_direct.cpp: flags of the 320 x 240 x 8 video
 // mode, and whether the screen is locked while a frame is composed into it

@@ -1,12 +1,14 @@
 // The GP2X: the whole screen, composed into directly; its pad's joystick
-// buttons are the console's own numbers; the loop paced to at most 60
-// passes a second (the renderer draws up to some 240 frames a second here,
-// which would fly across the map in under a second); the system-on-chip's
-// registers mapped through the physical memory device to load the display
-// gamma.
+// buttons are the console's own numbers; the system-on-chip's registers
+// mapped through the physical memory device to load the display gamma; on
+// exit the console is handed back to its menu program.
 #include "app/platform.h"
 
-#include "app/shell.h"
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "app/controls.h"
+#include "hw/gamma.h"
 #include "hw/registers.h"
 
 const Uint32 videoModeFlags = 0;   // a software surface
@@ -17,18 +19,37 @@ const bool drawsOnNamedDisplay = false;
 // whether its SDL port has the silent driver is not known.
 const char* const silentAudioDriver = 0;
 const bool locksScreen = false;    // a software surface
-const Uint32 passMilliseconds = 17;   // 1000 / 60, rounded up
+
+namespace {
+// Brightens the picture: gamma 1.2.
+const int32_t gammaPercent = 120;
+
+// Exit handler: shuts SDL down and hands the console back to its menu
+// program. Where there is none the exec fails and the process just ends.
+void returnToMenu()
+{
+    SDL_Quit();
+    if (chdir("/usr/gp2x") == 0)
+        execl("/usr/gp2x/gp2xmenu", "/usr/gp2x/gp2xmenu", static_cast<char*>(NULL));
+}
+}
 
 void mapRegisters()
 {
     mapRegisterFile("/dev/mem");
 }
 
-void usePad(SDL_Joystick*)
+void registerExitHandler()
 {
+    atexit(returnToMenu);
 }
 
-void dispatchPadEvent(const SDL_Event& event)
+void loadGamma()
 {
-    dispatchConsolePad(event);
+    setGamma(gammaPercent);
+}
+
+void usePad(SDL_Joystick*)
+{
+    translatePad = translateConsolePad;
 }

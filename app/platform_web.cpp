@@ -9,6 +9,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "app/controls.h"
+#include "app/pacing.h"
 #include "app/platform.h"
 #include "app/present.h"
 #include "app/shell.h"
@@ -33,7 +35,7 @@ namespace {
 // times jitter by several milliseconds, a late frame often followed by an
 // early one. Less than half an interval, so that at 120 Hz exactly every
 // other frame runs a pass; at 60 Hz every frame does, at 75 Hz four in five.
-const double passInterval = 1000.0 / 60.0;
+const double passInterval = 1000.0 / passesPerSecond;
 const double passEarliness = passInterval * 0.4;
 double passDue;   // emscripten_get_now() time of the next pass, milliseconds
 
@@ -125,6 +127,10 @@ void registerExitHandler()
 {
 }
 
+void loadGamma()
+{
+}
+
 int runMainLoop()
 {
     // Does not return: the browser calls animationFrame from now on.
@@ -136,11 +142,19 @@ void usePad(SDL_Joystick*)
 {
 }
 
-// The page itself turns touches and gamepads into the console's buttons
-// and hands them to the layer as joystick button events (web/pre.js).
-void dispatchPadEvent(const SDL_Event& event)
+// The page's fingers and gamepads (web/pre.js), each a source of its own
+// among the page's sources 0..3, point the way they steer (a direction
+// button, or -1 for none) and press SELECT, between passes, straight into
+// the controls.
+extern "C" EMSCRIPTEN_KEEPALIVE void pagePointTo(int pageSource, int button)
 {
-    dispatchConsolePad(event);
+    if (pageSource >= 0 && pageSource < pageSources)
+        pointTo(static_cast<uint8_t>(firstPageSource + pageSource), button);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void pageSelect()
+{
+    pressButton(buttonSelect, firstPageSource);
 }
 
 // The layer reports focus as SDL 2 window events: the window's blur, and

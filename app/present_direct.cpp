@@ -18,7 +18,7 @@ void drawFrame()
 {
     if (locksScreen)
         SDL_LockSurface(screen);
-    composeFrame(static_cast<uint8_t*>(screen->pixels));
+    composeFrame();
     if (locksScreen)
         SDL_UnlockSurface(screen);
     SDL_Flip(screen);

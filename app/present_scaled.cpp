@@ -4,7 +4,9 @@
 // largest whole factor that fits, centred on black: in a resizable window,
 // or fullscreen at the display's own resolution, so that the display's
 // mode never changes and nothing else scales the picture. F11 and
-// Alt+Enter switch between the two.
+// Alt+Enter switch between the two. A video surface smaller than the frame
+// (fullscreen on a display under 320 x 240) is refused: nothing is ever
+// written outside the video surface.
 #include "app/present.h"
 
 #include "app/platform.h"
@@ -15,14 +17,14 @@
 SDL_Surface* screen;
 
 namespace {
-SDL_Surface* display;        // the video surface, or null after a mode SDL refused
-bool fullscreen;
+SDL_Surface* display;        // the video surface, or null after a mode refused
+bool fullscreen;             // of the mode set last, refused or not
 int32_t desktopWidth;        // the display's own resolution in pixels, 0 if unknown
 int32_t desktopHeight;
 int32_t windowWidth;         // the window's size in pixels, kept while fullscreen
 int32_t windowHeight;
 uint32_t colours[256];       // the palette in the display's pixel layout
-bool coloursMapped;          // colours is for the current video surface
+bool coloursMapped;          // the scaler has colours for the current video surface
 int32_t factor;              // display pixels per frame pixel, across and down
 uint8_t* frameOrigin;        // the display pixel of the frame's top-left pixel
 int32_t entry;
@@ -31,22 +33,24 @@ const int displayBitsPerPixel = 32;
 const int displayBytesPerPixel = 4;
 const Uint32 windowFlags = SDL_SWSURFACE | SDL_RESIZABLE;
 const Uint32 fullscreenFlags = SDL_SWSURFACE | SDL_FULLSCREEN;
-// A new window gets the largest scale that fits this share of the display,
-// leaving room for a title bar and panels: 4x on 1920 x 1080, 2x on
-// 1366 x 768, 1x below 800 x 600.
-const int32_t windowPercent = 90;
 
-// Sets the video mode and places the frame on it, the rest of it black.
+// Sets the video mode and places the frame on it, the rest of it black. A
+// video surface the frame does not fit into is refused, SDL_GetError
+// saying why.
 bool setMode(int32_t width, int32_t height, bool full)
 {
+    fullscreen = full;
     display = SDL_SetVideoMode(width, height, displayBitsPerPixel, full ? fullscreenFlags : windowFlags);
     if (!display)
         return false;
-    fullscreen = full;
     coloursMapped = false;
     factor = fittingScale(display->w, display->h);
-    if (factor < 1)
-        factor = 1;   // a window is never made smaller than the frame
+    if (factor < 1) {
+        SDL_SetError("the display's %dx%d pixels cannot hold the %dx%d frame", display->w, display->h,
+                     screenColumns, screenRows);
+        display = 0;
+        return false;
+    }
     frameOrigin = static_cast<uint8_t*>(display->pixels)
                 + (display->h - screenRows * factor) / 2 * display->pitch
                 + (display->w - screenColumns * factor) / 2 * displayBytesPerPixel;
@@ -65,23 +69,24 @@ void present()
             const SDL_Color& c = screen->format->palette->colors[entry];
             colours[entry] = SDL_MapRGB(display->format, c.r, c.g, c.b);
         }
+        useColours(colours);
         coloursMapped = true;
     }
     if (SDL_MUSTLOCK(display))
         SDL_LockSurface(display);
-    scaleFrame(static_cast<const uint8_t*>(screen->pixels), screen->pitch, colours, frameOrigin, display->pitch,
-               factor);
+    scaleFrame(static_cast<const uint8_t*>(screen->pixels), screen->pitch, frameOrigin, display->pitch, factor);
     if (SDL_MUSTLOCK(display))
         SDL_UnlockSurface(display);
     SDL_Flip(display);
 }
 
-// A mode SDL refuses leaves no video surface; the one before is set again.
+// A mode refused leaves no video surface; the one before is set again.
 void switchMode(int32_t width, int32_t height, bool full)
 {
     const bool wasFullscreen = fullscreen;
-    if (!setMode(width, height, full) && !setMode(wasFullscreen ? desktopWidth : windowWidth,
-                                                  wasFullscreen ? desktopHeight : windowHeight, wasFullscreen))
+    const int32_t wasWidth = display ? display->w : windowWidth;
+    const int32_t wasHeight = display ? display->h : windowHeight;
+    if (!setMode(width, height, full) && !setMode(wasWidth, wasHeight, wasFullscreen))
         return;
     present();
 }
@@ -97,10 +102,7 @@ bool openScreen()
     const SDL_VideoInfo* const info = SDL_GetVideoInfo();
     desktopWidth = info ? info->current_w : 0;
     desktopHeight = info ? info->current_h : 0;
-    int32_t scale = knowsDesktop()
-        ? fittingScale(desktopWidth * windowPercent / 100, desktopHeight * windowPercent / 100) : 1;
-    if (scale < 1)
-        scale = 1;
+    const int32_t scale = windowScale(desktopWidth, desktopHeight);
     windowWidth = screenColumns * scale;
     windowHeight = screenRows * scale;
     const bool full = startsFullscreen && knowsDesktop();
@@ -112,7 +114,7 @@ bool openScreen()
 
 void drawFrame()
 {
-    composeFrame(static_cast<uint8_t*>(screen->pixels));
+    composeFrame();
     present();
 }
 

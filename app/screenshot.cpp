@@ -10,7 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/input.h"
+#include "app/flight.h"
 #include "app/platform.h"
 
 namespace {

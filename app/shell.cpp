@@ -4,33 +4,27 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/console_buttons.h"
-#include "app/input.h"
+#include "app/controls.h"
+#include "app/flight.h"
 #include "app/keyboard.h"
 #include "app/platform.h"
 #include "app/present.h"
 #include "app/screenshot.h"
 #include "assets/landscape.h"
-#include "hw/gamma.h"
 #include "render/frame.h"
 #include "render/startup.h"
 
 namespace {
 SDL_Joystick* joystick;   // joystick 0, kept open for the whole run, or null
-bool quitRequested;       // set by the dispatch; ends the loop after the drain
 
 const Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
-
-// Per direction button, the sources holding it (bit 1 << source).
-uint8_t holders[directionButtons];
-// Per source that points one way at a time, the direction it points to.
-int pointed[inputSources] = {noButton, noButton, noButton, noButton};
 
 // Video drivers that show a person nothing. With no display, sdl12-compat's
 // SDL 2 falls back to "offscreen", and the program would run unseen; such a
 // driver is only accepted when SDL_VIDEODRIVER names it (as the tests do).
 const char* const invisibleDrivers[] = {"offscreen", "dummy", "evdev"};
 const int invisibleDriverCount = sizeof invisibleDrivers / sizeof invisibleDrivers[0];
+
 // The drivers that draw in a window of the display DISPLAY or
 // WAYLAND_DISPLAY names (classic SDL 1.2's and SDL 2's names).
 const char* const windowingDrivers[] = {"x11", "dga", "wayland"};
@@ -76,8 +70,8 @@ void refuseUnaskedDriver()
 // SDL's audio starts with the rest of SDL although the program makes no
 // sound. Unless SDL_AUDIODRIVER chooses a driver, it starts the platform's
 // silent one: no sound device is opened and no sound library, finding none,
-// prints its complaints. The variable is set for SDL_Init only, so the
-// menu program started on exit inherits nothing.
+// prints its complaints. The variable is set for SDL_Init only: the
+// environment is left as it was.
 int initSdl()
 {
     const bool quiet = silentAudioDriver && !environment("SDL_AUDIODRIVER");
@@ -88,57 +82,6 @@ int initSdl()
         unsetenv("SDL_AUDIODRIVER");
     return result;
 }
-
-// Losing the keyboard releases every held direction, so the camera never
-// flies on while nobody is at the controls.
-void releaseAllDirections()
-{
-    for (int button = 0; button < directionButtons; ++button) {
-        holders[button] = 0;
-        if (buttons[buttonSlot[button]])
-            setButton(buttonSlot[button], 0);
-    }
-    for (int source = 0; source < inputSources; ++source)
-        pointed[source] = noButton;
-}
-}
-
-void pressButton(int button, uint8_t source)
-{
-    if (button < 0 || button > buttonSelect)
-        return;
-    if (button < directionButtons) {
-        holders[button] = static_cast<uint8_t>(holders[button] | 1 << source);
-        setButton(buttonSlot[button], 1);
-    } else if (button == buttonStart) {
-        quitRequested = true;
-    } else {
-        saveScreenshot();
-    }
-}
-
-// A direction is released once no source holds it any more; a release
-// from the only source there is always releases it.
-void releaseButton(int button, uint8_t source)
-{
-    if (button < 0 || button >= buttonSelect)
-        return;
-    if (button == buttonStart) {
-        quitRequested = true;
-        return;
-    }
-    holders[button] = static_cast<uint8_t>(holders[button] & ~(1 << source));
-    if (!holders[button])
-        setButton(buttonSlot[button], 0);
-}
-
-void pointTo(uint8_t source, int button)
-{
-    if (button == pointed[source])
-        return;
-    releaseButton(pointed[source], source);
-    pointed[source] = button;
-    pressButton(button, source);
 }
 
 void startUp()
@@ -166,7 +109,7 @@ void startUp()
         else
             fprintf(stderr, "Couldn't open joystick 0: %s\n", SDL_GetError());
     }
-    recordScreenGeometry(static_cast<uint8_t*>(screen->pixels), screen->pitch, screen->format->BytesPerPixel);
+    recordScreenGeometry(static_cast<uint8_t*>(screen->pixels), screen->pitch);
 
     blankBorderColor();
     SDL_Color colours[256];
@@ -179,7 +122,7 @@ void startUp()
     SDL_SetColors(screen, colours, 0, 256);
 
     buildRenderTables();
-    setGamma(120);
+    loadGamma();
 
     // buildRenderTables leaves highDetail 0: this enters high detail and
     // draws the first frame.
@@ -195,7 +138,8 @@ void dispatchEvent(const SDL_Event& e)
     case SDL_JOYBUTTONUP:
     case SDL_JOYHATMOTION:
     case SDL_JOYAXISMOTION:
-        dispatchPadEvent(e);
+        if (translatePad)
+            translatePad(e);
         break;
     case SDL_KEYDOWN:
         pressButton(keyButton(e.key.keysym.sym), fromKeyboard);
@@ -209,25 +153,18 @@ void dispatchEvent(const SDL_Event& e)
     default:
         // Each machine tells of focus in its own events (app/platform.h).
         if (losesFocus(e))
-            releaseAllDirections();
+            releaseAll();
         break;
     }
 }
 
-void dispatchConsolePad(const SDL_Event& e)
-{
-    if (e.type == SDL_JOYBUTTONDOWN)
-        pressButton(e.jbutton.button, fromPadButtons);
-    else if (e.type == SDL_JOYBUTTONUP)
-        releaseButton(e.jbutton.button, fromPadButtons);
-}
-
 bool runPass()
 {
-    quitRequested = false;
     updateFrame();
     SDL_Event event;
     while (SDL_PollEvent(&event))
         dispatchEvent(event);
-    return quitRequested;
+    const bool quit = quitRequested;
+    quitRequested = false;
+    return quit;
 }

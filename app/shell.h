@@ -1,5 +1,6 @@
-// Start-up, one pass of the main loop, and event dispatch. The loop itself
-// and the exit handler belong to the platform (app/platform.h).
+// Start-up, one pass of the main loop with the drain of the event queue,
+// and event dispatch. The loop itself and the exit handler belong to the
+// platform (app/platform.h); the controls to app/controls.h.
 #ifndef LANDSCAPE_APP_SHELL_H
 #define LANDSCAPE_APP_SHELL_H
 
@@ -12,9 +13,8 @@ void startUp();
 // One iteration of the main loop: an update pass, then the whole event
 // queue. Returns true when a quit was requested during the drain.
 bool runPass();
+// An event as presses and releases of the console's controls
+// (app/controls.h), through the platform's translations.
 void dispatchEvent(const SDL_Event& event);
-// A joystick button event whose button number is the console's own (the
-// GP2X's pad, the web page's controls); other joystick events are ignored.
-void dispatchConsolePad(const SDL_Event& event);
 
 #endif

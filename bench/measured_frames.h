@@ -5,7 +5,9 @@
 #define LANDSCAPE_BENCH_MEASURED_FRAMES_H
 
 #include <cstdint>
+#include <cstring>
 
+#include "app/scaling.h"
 #include "reference_passes.h"
 #include "render/camera.h"
 #include "tools/offscreen_frame.h"
@@ -26,7 +28,7 @@ inline void prepareMeasuredView(bool high, std::uint8_t* offscreen, ReferenceBuf
     switchDetail(high);
     for (int i = 0; i < 20; ++i)
         move(forwardStep);
-    composeFrame(offscreen);
+    composeFrame();
     referenceBuildRays(baseline);
     referenceSampleTerrain(baseline);
     referenceComposeFrame(baseline, offscreen, screenColumns);
@@ -47,7 +49,7 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
         if (rays)
             buildRays();
         if (compose)
-            composeFrame(offscreen);
+            composeFrame();
     } else {
         if (rays)
             referenceBuildRays(baseline);
@@ -56,6 +58,29 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
             referenceComposeFrame(baseline, offscreen, screenColumns);
         }
     }
+}
+
+// Presenting, as the desktop and the handhelds do it: the measured view's
+// high detail frame, a stand-in palette in a 32-bit layout.
+inline void prepareScaling(std::uint8_t* offscreen, ReferenceBuffers& baseline)
+{
+    prepareMeasuredView(true, offscreen, baseline);
+    std::uint32_t colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = static_cast<std::uint32_t>(i * 0x010203);
+    useColours(colours);
+}
+
+// One frame presented at factor into display (rows 320 x factor pixels),
+// or as the floor, a plain copy of as many bytes from the rows just below.
+inline void presentMeasured(bool floor, int factor, const std::uint8_t* offscreen, std::uint8_t* display)
+{
+    const int32_t rowBytes = screenColumns * factor * 4;
+    static std::uint8_t source[std::size_t{320} * 240 * 4 * 4 * 4];
+    if (floor)
+        std::memcpy(display, source, std::size_t(rowBytes) * screenRows * factor);
+    else
+        scaleFrame(offscreen, screenColumns, display, rowBytes, factor);
 }
 
 #endif

@@ -9,8 +9,9 @@
 #include "render/rays.h"
 
 namespace {
-// Screen geometry, recorded once at start-up.
-uint8_t bytesPerPixel;     // horizontal stride in bytes (1 in 8-bit mode)
+// Screen geometry, recorded once at start-up: the one record of where the
+// frame is.
+uint8_t* screenOrigin;     // first pixel of screen row 0
 uint16_t pitch;            // bytes per screen row
 uint8_t* viewOrigin;       // first pixel of view row 0 (screen row 30)
 
@@ -26,20 +27,21 @@ const int32_t* scales;     // nearScale from that sample on
 ColumnSource source;
 }
 
-void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes)
+void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch)
 {
-    bytesPerPixel = pixelBytes;
+    screenOrigin = pixels;
     pitch = rowPitch;
     viewOrigin = pixels + bandRows * rowPitch;
 }
 
-// The bands fill 320 bytes per row: in the 8-bit mode a pixel is one byte.
+// A pixel is one byte: the bands fill 320 bytes per row, and the next
+// column's pixel is the next byte.
 // Every column draws all 180 view rows itself, terrain and then sky, so
 // the view is not cleared first. The samples the near-row skip leaves out
 // are neither cast nor tested.
-void composeFrame(uint8_t* pixels)
+void composeFrame()
 {
-    pixel = pixels;
+    pixel = screenOrigin;
     for (row = 0; row < bandRows; ++row, pixel += pitch)
         memset(pixel, borderColor, screenColumns);
     pixel = viewOrigin + viewRows * pitch;
@@ -59,7 +61,7 @@ void composeFrame(uint8_t* pixels)
         for (column = group * columnGroup; column < (group + 1) * columnGroup; ++column) {
             offsets = rayOffset + column * tableRows + firstSample[group];
             drawColumn(offsets, scales, bottom, &source);
-            bottom += bytesPerPixel;
+            ++bottom;
         }
     }
 }

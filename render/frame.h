@@ -9,12 +9,13 @@
 
 #include "render/projection.h"
 
-// Records the screen's geometry once at start-up: its pixel memory (for the
-// view origin), bytes per row and bytes per pixel.
-void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch, uint8_t pixelBytes);
-// Paints a whole frame into the screen whose pixel memory currently starts
-// at pixels: the bands, and the terrain of rayOffset seen from the camera's
-// map position (mapX, mapY) with the sky above it. Does not present it.
-void composeFrame(uint8_t* pixels);
+// Records where frames are composed, once at start-up: the screen's pixel
+// memory (one byte a pixel, a palette index), its first row at pixels and
+// its rows rowPitch bytes apart.
+void recordScreenGeometry(uint8_t* pixels, uint16_t rowPitch);
+// Paints a whole frame into the screen recorded at start-up: the bands, and
+// the terrain of rayOffset seen from the camera's map position (mapX, mapY)
+// with the sky above it. Does not present it.
+void composeFrame();
 
 #endif

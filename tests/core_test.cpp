@@ -1,7 +1,8 @@
 // The SDL-free core: the camera, projection tables and display gamma with
 // the values that decide the frames; the frames against straightforward
 // passes (on ARM this holds the hand-written column loop to them too), the
-// golden start-up frames, and the rule by which near rows are skipped.
+// golden start-up frames, the rule by which near rows are skipped, and the
+// frame scaled for presenting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/scaling.h"
 #include "assets/landscape.h"
 #include "hw/gamma.h"
 #include "hw/registers.h"
@@ -183,7 +185,7 @@ TEST(Frame, MatchesTheStraightforwardPasses)
     Map ours(guard + screenRows * pitch + guard, 0x77), expected = ours;
     auto reference = std::make_unique<ReferenceBuffers>();
     startOffscreen(ours.data() + guard);
-    recordScreenGeometry(ours.data() + guard, pitch, 1);
+    recordScreenGeometry(ours.data() + guard, pitch);
     for (const Terrain& terrain : terrains()) {
         SCOPED_TRACE(terrain.name);
         useLandscape(terrain.heights.data(), terrain.colors.data());
@@ -197,7 +199,7 @@ TEST(Frame, MatchesTheStraightforwardPasses)
                     move(h % 2 ? forwardStep : backwardStep);
                     if (frame == 0)
                         switchDetail(high);
-                    composeFrame(ours.data() + guard);
+                    composeFrame();
                     referenceBuildRays(*reference);
                     referenceSampleTerrain(*reference, terrain.heights.data(), terrain.colors.data());
                     referenceComposeFrame(*reference, expected.data() + guard, pitch);
@@ -207,6 +209,47 @@ TEST(Frame, MatchesTheStraightforwardPasses)
             }
     }
     useLandscape(HeightMap, ColorMap);
+}
+
+// A scaled frame: every frame pixel an exact factor x factor block of its
+// display colour at every factor (the fast ones and a generic one), in a
+// display whose rows are wider than the frame's, placed off its corner;
+// every display byte outside the frame's rectangle is left alone.
+TEST(Scaling, EveryFactorReplicatesEachPixelExactlyAndWritesNothingElse)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> frame(screenRows * 336);
+    for (std::uint8_t& index : frame)
+        index = static_cast<std::uint8_t>(random());
+    std::uint32_t colours[256];
+    for (std::uint32_t& colour : colours)
+        colour = static_cast<std::uint32_t>(random());
+    useColours(colours);
+    for (int factor = 1; factor <= 5; ++factor) {
+        SCOPED_TRACE(factor);
+        const int left = 3, top = 2, pitch = (screenColumns * factor + 7) * 4, rows = screenRows * factor + 5;
+        std::vector<std::uint32_t> display(std::size_t(rows) * pitch / 4, 0xdeadbeef), expected = display;
+        for (int y = 0; y < screenRows * factor; ++y)
+            for (int x = 0; x < screenColumns * factor; ++x)
+                expected[std::size_t(top + y) * pitch / 4 + left + x] = colours[frame[y / factor * 336 + x / factor]];
+        scaleFrame(frame.data(), 336, reinterpret_cast<std::uint8_t*>(&display[std::size_t(top) * pitch / 4 + left]),
+                   pitch, factor);
+        ASSERT_TRUE(display == expected);
+    }
+}
+
+// A new window's scale: the largest at which the frame fits 90 % of the
+// display across and down, at least 1; what fits at all: the largest whole
+// factor, 0 when the frame does not fit.
+TEST(Scaling, WindowsFitNinetyPercentOfTheDisplay)
+{
+    const struct { int width, height, window, fitting; } displays[] = {
+        {1920, 1080, 4, 4}, {1366, 768, 2, 3}, {768, 576, 2, 2}, {712, 534, 2, 2}, {711, 600, 1, 2},
+        {800, 533, 1, 2}, {3840, 2160, 8, 9}, {640, 1080, 1, 2}, {0, 0, 1, 0}, {319, 240, 1, 0}, {480, 320, 1, 1}};
+    for (const auto& d : displays) {
+        EXPECT_EQ(windowScale(d.width, d.height), d.window) << d.width << "x" << d.height;
+        EXPECT_EQ(fittingScale(d.width, d.height), d.fitting) << d.width << "x" << d.height;
+    }
 }
 
 // The start-up frame of the built-in landscape, pinned by a checksum of its
@@ -220,10 +263,10 @@ TEST(StartUpFrame, MatchesItsGoldenChecksum)
 #endif
     Map screen(screenColumns * screenRows);
     startOffscreen(screen.data());
-    composeFrame(screen.data());
+    composeFrame();
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0x226dee47d317c324ull);
     switchDetail(0);
-    composeFrame(screen.data());
+    composeFrame();
     EXPECT_EQ(frameChecksum(screen.data(), screen.size()), 0xd0274416c20f852cull);
 }
 

@@ -11,16 +11,15 @@ refuse=$(preloadable "$2/librefuse_video_mode.so") menu=$(preloadable "$2/libmen
 
 # SDL_AUDIODRIVER stays unset: the program starts SDL's silent audio driver
 # itself, so the runs below that must print nothing also show that no sound
-# library complained (on a machine without sound, ALSA would, eight lines),
-# and the menu inherits no SDL_AUDIODRIVER.
+# library complained (on a machine without sound, ALSA would, eight lines).
 unset SDL_AUDIODRIVER
-# The exit handler's hand-over to the console's menu, as the stand-in saw it.
-menu_log="$work/menu.log" handed_over="chdir /usr/gp2x
-execl /usr/gp2x/gp2xmenu /usr/gp2x/gp2xmenu"
+# Any hand-over to the console's menu, as the stand-in saw it: only the
+# GP2X has one to hand back to, so this build never tries.
+menu_log="$work/menu.log"
 export MENU_LOG="$menu_log"
 
 # The program refuses to start with the status and one line matching
-# PATTERN, and hands over to the menu (status 2) or does not (status 1).
+# PATTERN, and does not hand over to any menu.
 refused() {   # refused NAME STATUS PATTERN ENV-ARGUMENTS...
     local name=$1 want=$2 pattern=$3 status err menu_calls
     shift 3
@@ -29,12 +28,12 @@ refused() {   # refused NAME STATUS PATTERN ENV-ARGUMENTS...
     status=$?
     err=$(cat "$work/err") menu_calls=$(cat "$menu_log" 2>/dev/null)
     [ $status = "$want" ] && [[ "$err" == $pattern ]] && [ "$(wc -l <"$work/err")" = 1 ] &&
-        [ "$menu_calls" = "$([ "$want" = 2 ] && echo "$handed_over")" ]
+        [ -z "$menu_calls" ]
     check "$name" $? "status $status, stderr '$err', menu '$menu_calls'"
 }
 refused "SDL start-up failure exits 1 with its line, before the exit handler exists" 1 \
     "Couldn't initialize SDL: ?*" SDL_VIDEODRIVER=no-such-driver LD_PRELOAD="$menu"
-refused "refused video mode exits 2 with its line and hands over to the menu" 2 \
+refused "refused video mode exits 2 with its line" 2 \
     "Couldn't set 320x240x8 video mode: No video mode large enough for *" \
     SDL_VIDEODRIVER=dummy DISPLAY=:99 LD_PRELOAD="$refuse $menu"
 # A display that cannot be opened (a typo, an expired ssh -X): classic SDL
@@ -48,8 +47,8 @@ refused "a display that cannot be opened is named, with status 1" 1 \
     -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:$absent XDG_RUNTIME_DIR="$work"
 # No display and no driver asked for: sdl12-compat's SDL 2 falls back to its
 # "offscreen" driver, which shows nothing (classic SDL would draw in this
-# terminal). XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
-# An empty DISPLAY or WAYLAND_DISPLAY names no display.
+# terminal). An empty DISPLAY or WAYLAND_DISPLAY names no display.
+# XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
 if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
     refused "with no display the offscreen driver is refused with status 1 and its line" 1 \
         "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" \
@@ -140,8 +139,8 @@ xdotool key Escape
 timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
 wait "$program_pid"
 status=$?
-[ $status = 0 ] && [ ! -s "$work/run.err" ] && [ "$(cat "$menu_log" 2>/dev/null)" = "$handed_over" ]
-check "Escape ends the program with status 0, having printed nothing, and hands over to the menu" $? \
+[ $status = 0 ] && [ ! -s "$work/run.err" ] && [ ! -s "$menu_log" ]
+check "Escape ends the program with status 0, having printed nothing and handed over to no menu" $? \
     "status $status, menu '$(cat "$menu_log" 2>/dev/null)'"
 [ "$(cd "$work/run" && echo *)" = "lnd000.bmp lnd001.bmp" ]
 check "Space saved two screenshots, lnd000.bmp and lnd001.bmp, and nothing else did" $? "$(ls "$work/run")"

@@ -2,8 +2,7 @@
  * console's menu program, so that the exit handler's hand-over can be
  * watched where there is none. chdir("/usr/gp2x") succeeds without moving,
  * execl fails as it does without the menu program, and both are written,
- * a line each, to the file MENU_LOG names, execl's with the SDL_AUDIODRIVER
- * the menu would inherit, if any. Other chdir calls are real. */
+ * a line each, to the file MENU_LOG names. Other chdir calls are real. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE /* RTLD_NEXT */
 #endif
@@ -46,8 +45,6 @@ int execl(const char* path, const char* arg, ...)
         for (; word != NULL; word = va_arg(more, const char*))
             fprintf(log, " %s", word);
         va_end(more);
-        if (getenv("SDL_AUDIODRIVER"))
-            fprintf(log, " with SDL_AUDIODRIVER=%s", getenv("SDL_AUDIODRIVER"));
         fputc('\n', log);
         fclose(log);
     }

@@ -1,11 +1,12 @@
 // The shell, started once per process, through its real main loop over SDL's
 // dummy video driver, with events pushed into SDL's queue between passes.
 // SDL_Flip, SDL_GetTicks and SDL_Delay are wrapped (see CMakeLists.txt) to
-// count the frames and to pace on the test's clock, and the platform's
-// dispatchPadEvent to take joystick buttons as the console's own (as the
-// GP2X does) unless a test has chosen a desktop gamepad's layout.
+// count the frames and to pace on the test's clock, and SDL's joystick calls
+// to show start-up a gamepad. Joystick buttons are the console's own (as on
+// the GP2X) unless a test installs a desktop gamepad's translation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdarg>
 #include <filesystem>
@@ -16,8 +17,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "app/controls.h"
+#include "app/flight.h"
 #include "app/gamepad.h"
-#include "app/input.h"
 #include "app/platform.h"
 #include "app/present.h"
 #include "app/screenshot.h"
@@ -32,13 +34,18 @@ namespace {
 unsigned presentedFrames;   // SDL_Flip calls since the process started
 std::string startUpPixels;
 // The loop's clock, the test's own: SDL_GetTicks reads it, SDL_Delay
-// advances it and records the delay, and each frame presented costs
-// frameMilliseconds; SDL_QUIT is queued after frame quitAtFrame.
-Uint32 fakeNow, frameMilliseconds;
+// advances it and records the delay, and each frame presented costs the
+// next of frameMilliseconds (round and round; none: nothing); SDL_QUIT is
+// queued after frame quitAtFrame.
+Uint32 fakeNow;
+std::vector<Uint32> frameMilliseconds;
+unsigned framesTimed;   // frames that took frameMilliseconds
 std::vector<Uint32> delays;
 unsigned quitAtFrame;
-bool consolePad = true;   // joystick buttons are the console's, not a gamepad's
-unsigned namesTried;      // open calls of the program's own code
+// The gamepad start-up finds: joystick 0, an Xbox 360 pad with 11 buttons.
+SDL_Joystick* const fakePad = reinterpret_cast<SDL_Joystick*>(&fakeNow);
+void (*installedPad)(const SDL_Event&);   // the translation start-up installed
+unsigned namesTried;   // open calls of the program's own code
 }
 
 extern "C" {
@@ -46,7 +53,8 @@ int __real_SDL_Flip(SDL_Surface* surface);
 
 int __wrap_SDL_Flip(SDL_Surface* surface)
 {
-    fakeNow += frameMilliseconds;
+    if (!frameMilliseconds.empty())
+        fakeNow += frameMilliseconds[framesTimed++ % frameMilliseconds.size()];
     if (++presentedFrames == quitAtFrame) {
         SDL_Event quit{};
         quit.type = SDL_QUIT;
@@ -79,14 +87,37 @@ int __wrap_open(const char* path, int flags, ...)
     return __real_open(path, flags, mode);
 }
 
-void __real__Z16dispatchPadEventRK9SDL_Event(const SDL_Event& event);
+// Video modes as a display would give them: none bigger than largestMode
+// (a display smaller than asked), none at all of refusedMode's size.
+SDL_Rect largestMode{0, 0, 10000, 10000}, refusedMode;
+SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
 
-void __wrap__Z16dispatchPadEventRK9SDL_Event(const SDL_Event& event)
+SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
 {
-    if (consolePad)
-        dispatchConsolePad(event);
-    else
-        __real__Z16dispatchPadEventRK9SDL_Event(event);
+    if (width == refusedMode.w && height == refusedMode.h)
+        return nullptr;
+    return __real_SDL_SetVideoMode(std::min<int>(width, largestMode.w), std::min<int>(height, largestMode.h), bpp,
+                                   flags);
+}
+
+int __wrap_SDL_NumJoysticks()
+{
+    return 1;
+}
+
+SDL_Joystick* __wrap_SDL_JoystickOpen(int index)
+{
+    return index == 0 ? fakePad : nullptr;
+}
+
+const char* __wrap_SDL_JoystickName(int index)
+{
+    return index == 0 ? "Microsoft X-Box 360 pad" : nullptr;
+}
+
+int __wrap_SDL_JoystickNumButtons(SDL_Joystick* pad)
+{
+    return pad == fakePad ? 11 : -1;
 }
 }
 
@@ -176,12 +207,31 @@ protected:
         dispatchEvent(e);
         for (std::uint8_t& held : buttons)
             held = 0;
+        translatePad = translateConsolePad;
         idleArmed = idleFrames = detailChanged = 0;
         resetCamera();
         selectLowDetail();
         enterHighDetail();
     }
 };
+
+// Before anything has been pressed (each test runs in a process of its own,
+// this one first): start-up installed the desktop gamepad's translation for
+// the pad it found, and every source that points one way at a time starts
+// centred, so its first push presses that direction.
+TEST(StartState, PadTranslationInstalledAndEverySourceCentred)
+{
+    EXPECT_EQ(installedPad, &translateGamepad);
+    for (int source = 0; source < inputSources; ++source) {
+        SCOPED_TRACE(source);
+        for (int button = 0; button < directionButtons; ++button) {
+            pointTo(static_cast<std::uint8_t>(source), button);
+            EXPECT_EQ(buttons[buttonSlot[button]], 1) << button;
+        }
+        pointTo(static_cast<std::uint8_t>(source), noButton);
+        EXPECT_EQ(std::count(std::begin(buttons), std::end(buttons), 1), 0);
+    }
+}
 
 // Every key and pad button of a direction holds just its slot until released.
 TEST_F(Shell, KeysAndPadButtonsHoldTheirDirections)
@@ -271,7 +321,7 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
     for (const Flight& flight : flights) {
         SCOPED_TRACE(flight.name);
         startOver();
-        consolePad = !flight.pad;
+        translatePad = flight.pad ? installedPad : translateConsolePad;
         choosePadLayout(flight.pad, flight.padButtons);
         std::istringstream passes(flight.passes);
         for (std::string events, outcome; std::getline(passes, events, '|');) {
@@ -294,7 +344,6 @@ TEST_F(Shell, FlightsPresentTheFramesOfTheDetailPolicy)
         EXPECT_EQ(screenPixels() == startUpPixels, flight.startUpFrame);
         EXPECT_EQ(filesIn("."), flight.screenshots);
     }
-    consolePad = true;
 }
 
 // Thousands of random pad events through the real loop (SELECT and buttons
@@ -329,22 +378,87 @@ TEST_F(Shell, RandomSoakKeepsTheInvariants)
     EXPECT_EQ(filesIn("."), screenshots);
 }
 
-// The desktop loop sleeps away what is left of 17 ms after each pass.
-TEST_F(Shell, LoopSleepsAwayTheRestOfEachPass)
+// The native loop runs a pass every 1000/60 ms on average: passes start
+// 16 or 17 ms apart (sleeping away the rest), slow passes run back to back,
+// a pass up to four passes late is made up, and after a longer stall the
+// passes go on from then without catching up.
+TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
 {
-    const struct { Uint32 frameMilliseconds; std::vector<Uint32> delays; } cases[] = {
-        {5, {12, 12}}, {17, {}}, {30, {}}};
+    const struct {
+        const char* name;
+        std::vector<Uint32> frameMilliseconds;   // round and round
+        unsigned passes;
+        Uint32 elapsed;                          // from the first pass's start to the last pass's end
+        std::vector<Uint32> firstDelays;
+    } cases[] = {
+        {"QuickPassesSixtyASecond", {5}, 61, 1000 + 5, {12, 12, 11, 12, 12, 11}},
+        {"SlowPassesBackToBack", {30}, 10, 300, {}},
+        {"AStallIsNotCaughtUp", {5, 100, 5, 5, 5}, 5, 5 + 12 + 100 + 5 + 12 + 5 + 12 + 5, {12, 12, 12}},
+        {"JitterIsMadeUp", {5, 40, 5, 5, 5}, 6, 84 + 5, {12, 12}},   // the sixth pass starts on time
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.frameMilliseconds);
+        SCOPED_TRACE(c.name);
         startOver();
         pushEvents("+up");
         runPass();   // reads the press: every pass from here on draws
+        fakeNow += 1000;   // long after the last pass: pacing starts afresh
+        const Uint32 start = fakeNow;
+        const unsigned firstFrame = presentedFrames;
         frameMilliseconds = c.frameMilliseconds;
+        framesTimed = 0;
         delays.clear();
-        quitAtFrame = presentedFrames + 3;
+        quitAtFrame = presentedFrames + c.passes;
         EXPECT_EQ(runMainLoop(), 0);
-        frameMilliseconds = quitAtFrame = 0;
-        EXPECT_EQ(delays, c.delays);
+        frameMilliseconds.clear();
+        quitAtFrame = 0;
+        EXPECT_EQ(presentedFrames - firstFrame, c.passes);
+        EXPECT_EQ(fakeNow - start, c.elapsed);
+        EXPECT_EQ(std::vector<Uint32>(delays.begin(), delays.begin() + std::min(delays.size(), c.firstDelays.size())),
+                  c.firstDelays);
+    }
+}
+
+// A resized window shows the frame at the largest whole scale, centred on
+// black, in the display's own pixels. A mode SDL refuses falls back to the
+// window before; a video surface smaller than the frame (fullscreen on a
+// tiny display) is refused too, and then nothing is written to it.
+TEST_F(Shell, ResizedWindowsShowTheFrameOrNothingOutsideTheSurface)
+{
+    const SDL_Rect any{0, 0, 10000, 10000};
+    // Shown: 700 x 500 (the frame at 2x) or, with no frames, nothing.
+    const struct { const char* name; SDL_Rect largest, refused; Uint16 width, height; unsigned frames; } cases[] = {
+        {"ResizedTo700x500At2x", any, {}, 700, 500, 1},
+        {"RefusedSizeFallsBackToTheWindowBefore", any, {0, 0, 1000, 700}, 1000, 700, 1},
+        {"SurfaceSmallerThanTheFrameIsRefused", {0, 0, 300, 200}, {}, 1000, 700, 0},
+        {"AndAWindowAgainShowsTheFrame", any, {}, 700, 500, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        largestMode = c.largest;
+        refusedMode = c.refused;
+        SDL_Event resize{};
+        resize.type = SDL_VIDEORESIZE;
+        resize.resize.w = c.width;
+        resize.resize.h = c.height;
+        const unsigned before = presentedFrames;
+        ASSERT_EQ(SDL_PushEvent(&resize), 0);
+        runPass();
+        EXPECT_EQ(presentedFrames - before, c.frames);
+        if (!c.frames)
+            continue;
+        const SDL_Surface* const display = SDL_GetVideoSurface();
+        ASSERT_EQ(display->w * 1000 + display->h, 700 * 1000 + 500);
+        const auto shown = [&](int x, int y) {   // the display pixel at x, y
+            return static_cast<const std::uint32_t*>(display->pixels)[y * display->pitch / 4 + x];
+        };
+        const SDL_Color* const palette = screen->format->palette->colors;
+        for (int y = 0; y < 500; y += 7)
+            for (int x = 0; x < 700; x += 5) {
+                const int fx = (x - 30) / 2, fy = (y - 10) / 2;   // 640 x 480 centred
+                const bool inFrame = x >= 30 && x < 670 && y >= 10 && y < 490;
+                const SDL_Color colour = inFrame ? palette[startUpPixels[fy * 320 + fx] & 0xff] : SDL_Color{};
+                ASSERT_EQ(shown(x, y), SDL_MapRGB(display->format, colour.r, colour.g, colour.b)) << x << "," << y;
+            }
     }
 }
 
@@ -456,6 +570,7 @@ int main(int argc, char** argv)
     const fs::path dir = mkdtemp(name);
     fs::current_path(dir);
     startUp();
+    installedPad = translatePad;
     if (screen->pitch != 320)
         return 1;
     startUpPixels = screenPixels();

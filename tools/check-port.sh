@@ -1,7 +1,8 @@
 #!/bin/bash
 # Checks the PortMaster port that tools/make-port.sh builds (docs/HANDHELD.md
 # lists the checks):
-#   tools/check-port.sh [BUILD_DIR]      (default build-port; JOBS=2)
+#   tools/check-port.sh [BUILD_DIR]      (default build-port; JOBS=2, PORTER
+#                                         and SOURCE_URL as for make-port.sh)
 set -u
 cd "$(dirname "$0")/.."
 build=${1:-build-port}
@@ -17,41 +18,21 @@ render_frame="$build/host/tools/render_frame"
 . tests/xvfb.sh
 export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work"
 
-# The zip, unpacked into a ports folder as a device holds it.
+# The pull request's folder and the zip, checked against PortMaster's rules
+# (tools/check-port-files.py); then the zip, unpacked into a ports folder as
+# a device holds it.
+while IFS=$'\t' read -r name status detail; do
+    check "$name" "$status" "$detail"
+done < <(python3 tools/check-port-files.py "$build/ports/landscape" "$build/landscape.zip" "${PORTER:-landscape}" \
+             "${SOURCE_URL:-https://github.com/landscapeflyover/landscape}" "$(tools/version.sh)" \
+             "$(tools/version.sh date)" || echo $'check-port-files.py ran to its end\t1\tcheck-port-files.py failed')
 ports="$work/sd card/roms/ports" game="$work/sd card/roms/ports/landscape"
 mkdir -p "$ports" && unzip -q "$build/landscape.zip" -d "$ports" || fail "the zip does not unpack"
-expected="Landscape.sh landscape/ landscape/README.md landscape/gameinfo.xml landscape/landscape.aarch64
-landscape/landscape.gptk landscape/libs.aarch64/ landscape/libs.aarch64/libSDL-1.2.so.0 landscape/licenses/
-landscape/licenses/LICENSE.gptokeyb.txt landscape/licenses/LICENSE.libstdc++-libgcc.txt
-landscape/licenses/LICENSE.sdl12-compat.txt landscape/port.json landscape/screenshot.png"
-listing=$(unzip -Z1 "$build/landscape.zip" | LC_ALL=C sort | tr '\n' ' ')
-[ "$listing" = "$(echo $expected) " ] && [ -x "$ports/Landscape.sh" ] && [ -x "$game/landscape.aarch64" ]
-check "the zip holds the launcher and the port's folder, the two programs executable" $? "$listing"
-python3 - "$game" <<'EOF'
-import json, sys, xml.etree.ElementTree as tree
-game = sys.argv[1]
-port = json.load(open(game + '/port.json'))
-attr = port['attr']
-assert port['version'] == 2 and port['name'] == 'landscape.zip', port
-assert port['items'] == ['Landscape.sh', 'landscape'] and attr['arch'] == ['aarch64'], port
-assert attr['title'] == 'Landscape' and attr['rtr'] is True and attr['runtime'] is None, attr
-assert all(word in attr['inst'] for word in ('D-pad', 'SELECT', 'START')), attr['inst']
-info = tree.parse(game + '/gameinfo.xml').getroot().find('game')
-assert info.findtext('path') == './Landscape.sh' and info.findtext('name') == 'Landscape', info
-assert info.findtext('image') == './landscape/screenshot.png' and 'flyover' in info.findtext('desc')
-readme = open(game + '/README.md').read()
-assert all(row in readme for row in ('| SELECT or A | screenshot', '| START | quit', 'sdl12-compat')), readme
-EOF
-check "port.json, gameinfo.xml and README.md describe the program and its controls" $? "see above"
-gptk=$(grep -v '^#' "$game/landscape.gptk" | tr -s ' \n' ' ')
-want="up = up down = down left = left right = right left_analog_up = up left_analog_down = down"
-want="$want left_analog_left = left left_analog_right = right back = space a = space start = esc"
-[[ "$gptk" == "$want "* ]] && ! grep -v '^#' "$game/landscape.gptk" | tail -n +12 | grep -qv '= \\"$'
-check "the gptokeyb mapping sends the arrows, Space and Escape, and nothing else" $? "$gptk"
 grep -q '^License: Zlib' "$game/licenses/LICENSE.sdl12-compat.txt" &&
     grep -q 'GCC RUNTIME LIBRARY EXCEPTION' "$game/licenses/LICENSE.libstdc++-libgcc.txt" &&
-    grep -q 'GNU GENERAL PUBLIC LICENSE' "$game/licenses/LICENSE.gptokeyb.txt"
-check "licenses: sdl12-compat's, the GCC runtime's and gptokeyb's" $? "$(ls "$game/licenses")"
+    grep -q 'GNU GENERAL PUBLIC LICENSE' "$game/licenses/LICENSE.gptokeyb.txt" &&
+    cmp -s LICENSE "$game/licenses/LICENSE.landscape.txt"
+check "licenses: the program's own (MIT), sdl12-compat's, the GCC runtime's and gptokeyb's" $? "$(ls "$game/licenses")"
 elves=()
 while IFS= read -r -d '' file; do
     [ "$(head -c 4 "$file")" = $'\x7fELF' ] && elves+=("$file")
@@ -62,6 +43,11 @@ shot=$("$render_frame" --match "$game/screenshot.png" --max 0 2>&1)
 [ "$(file -b "$game/screenshot.png" | cut -d, -f2)" = " 640 x 480" ] &&
     [ "$shot" = "high detail frame after 0 forward steps"$'\n'"scale 2x" ]
 check "screenshot.png is the start-up frame at 2x, 640 x 480" $? "$(file -b "$game/screenshot.png"): $shot"
+cover=$("$render_frame" --match "$game/cover.png" --fly 120 forward --fly 45 left --max 0 2>&1)
+[ "$(file -b "$game/cover.png" | cut -d, -f2)" = " 640 x 480" ] &&
+    [ "$cover" = "high detail frame after 0 forward steps"$'\n'"scale 2x" ] &&
+    ! "$render_frame" --match "$game/cover.png" --max 0 >/dev/null 2>&1
+check "cover.png is another view (120 steps forward, 45 left) at 2x, not the screenshot's" $? "$cover"
 
 # Starts an X screen of the size given (WIDTHxHEIGHT), replacing the last.
 screen() {
@@ -110,7 +96,7 @@ fly "$work/x86" window env LD_LIBRARY_PATH=/usr/lib/x86_64-linux-gnu/sdl12-compa
 check "the x86 build shows the start-up frame and saves its screenshot" $? "$shown; status $status, $saved"
 
 qemu=(qemu-aarch64 -E "LD_LIBRARY_PATH=$game/libs.aarch64")
-for case in 640x480:2 720x720:2 1280x720:3; do
+for case in 480x320:1 640x480:2 720x720:2 1280x720:3; do
     size=${case%:*} scale=${case#*:}
     screen "$size"
     fly "$game" screen "${qemu[@]}" -L "$build/bookworm" ./landscape.aarch64
@@ -134,7 +120,7 @@ rm -f "$game/lnd000.bmp"
 
 # The launcher, against a stand-in PortMaster whose control.txt provides what
 # PortMaster's does, each part recording how it was used; the program and
-# gptokeyb are stand-ins too.
+# gptokeyb are stand-ins too, the program ending with status $STATUS.
 bash -n "$ports/Landscape.sh"
 check "the launcher parses (bash -n)" $? "syntax error"
 control="$work/xdg/PortMaster"
@@ -143,27 +129,40 @@ cat >"$control/control.txt" <<'EOF'
 export directory="${ROMS_ROOT#/}" controlfolder="$XDG_DATA_HOME/PortMaster"
 export ESUDO="" ESUDOKILL="-1" DEVICE_ARCH=aarch64 CFW_NAME=Stand-in ANALOGSTICKS=2
 export GPTOKEYB="$ESUDO $controlfolder/gptokeyb $ESUDOKILL"
-get_controls() { sdl_controllerconfig="stand-in"; echo "get_controls" >>"$CALLS"; }
+get_controls() { sdl_controllerconfig="stand-in mapping"; echo "get_controls" >>"$CALLS"; }
 pm_platform_helper() { echo "pm_platform_helper $1" >>"$CALLS"; }
+pm_message() { echo "pm_message $1" >>"$CALLS"; }
 pm_finish() { echo "pm_finish" >>"$CALLS"; }
 EOF
 printf '#!/bin/sh\necho "gptokeyb $PWD $*" >"$CALLS.gptokeyb"\n' >"$control/gptokeyb"
 mv "$game/landscape.aarch64" "$work/landscape.aarch64"
-printf '#!/bin/sh\necho "program $PWD [$LD_LIBRARY_PATH] $#" >>"$CALLS"\n' >"$game/landscape.aarch64"
+printf '#!/bin/sh\necho "program $PWD [$LD_LIBRARY_PATH] [$SDL_GAMECONTROLLERCONFIG] $#" >>"$CALLS"\nexit $STATUS\n' \
+    >"$game/landscape.aarch64"
 chmod +x "$control/gptokeyb" "$game/landscape.aarch64"
-env -u LD_LIBRARY_PATH CALLS="$work/calls" XDG_DATA_HOME="$work/xdg" ROMS_ROOT="$work/sd card/roms" HOME="$work" \
-    timeout 60 bash "$ports/Landscape.sh" >"$work/run.out" 2>"$work/run.err"
-status=$?
-for _ in $(seq 100); do [ -s "$work/calls.gptokeyb" ] && break; sleep 0.1; done
-calls=$(cat "$work/calls" "$work/calls.gptokeyb" 2>&1)
-[ $status = 0 ] && [ "$calls" = "get_controls
+launch() {   # launch STATUS: the launcher's calls in $calls, its status in $status
+    rm -f "$work/calls" "$work/calls.gptokeyb"
+    env -u LD_LIBRARY_PATH -u SDL_GAMECONTROLLERCONFIG CALLS="$work/calls" STATUS="$1" XDG_DATA_HOME="$work/xdg" \
+        ROMS_ROOT="$work/sd card/roms" HOME="$work" timeout 60 bash "$ports/Landscape.sh" >"$work/run.out" 2>"$work/run.err"
+    status=$?
+    for _ in $(seq 100); do [ -s "$work/calls.gptokeyb" ] && break; sleep 0.1; done
+    calls=$(cat "$work/calls" "$work/calls.gptokeyb" 2>&1)
+}
+started="get_controls
 pm_platform_helper $game/landscape.aarch64
-program $game [$game/libs.aarch64:] 0
-pm_finish
-gptokeyb $game -1 landscape.aarch64 -c ./landscape.gptk" ]
-check "the launcher cds into the port, sets the library path, starts gptokeyb and the program" $? "$calls"
+program $game [$game/libs.aarch64:] [stand-in mapping] 0"
+gptokeyb="gptokeyb $game -1 landscape.aarch64 -c ./landscape.gptk"
+launch 0
+[ $status = 0 ] && [ "$calls" = "$started"$'\n'"pm_finish"$'\n'"$gptokeyb" ]
+check "the launcher cds into the port, sets the library path and the pad's mapping, starts gptokeyb and the program" \
+    $? "$calls"
 [ -f "$game/log.txt" ]
 check "the launcher logs into the port's folder" $? "no log.txt"
+launch 2
+[ "$calls" = "$started"$'\n'"pm_message Landscape could not start (status 2): see ports/landscape/log.txt"$'\n'"pm_finish"$'\n'"$gptokeyb" ]
+check "when the program cannot start, the launcher tells the player through pm_message" $? "$calls"
+launch 143
+[[ "$calls" == *pm_finish* && "$calls" != *pm_message* ]]
+check "ended by gptokeyb's kill (SIGTERM), the launcher shows nothing" $? "$calls"
 mv "$work/landscape.aarch64" "$game/landscape.aarch64"
 
 echo "check-port: $(($(date +%s) - start)) s"

@@ -195,7 +195,7 @@ void buildPalette(std::uint8_t (*palette)[3])
             fillRamp(palette, a[0], b[0] - a[0] + 1, &a[1], &b[1], b[0] - a[0]);
         }
     // Four ramps from ground colours towards the sky; 223 lands exactly on
-    // the sky blue that clears the view, 255 on the letterbox colour. Their
+    // the sky blue drawn above the terrain, 255 on the letterbox colour. Their
     // denominators are odd, so no component falls on an exact half.
     const std::uint8_t sky[3] = {51, 160, 204};
     const std::uint8_t lastBand[3] = {81, 131, 146};

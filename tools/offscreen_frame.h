@@ -14,12 +14,12 @@
 // What start-up does, less the screen, installing the palette and the
 // display gamma: every table, the camera at its start-up view, palette
 // entry 255 blanked, the frame recorded as the screen (rows of 320 bytes)
-// and high detail entered. composeFrame(frame) then draws the start-up view.
+// and high detail entered. composeFrame() then draws the start-up view.
 inline void startOffscreen(std::uint8_t* frame)
 {
     buildRenderTables();
     blankBorderColor();
-    recordScreenGeometry(frame, screenColumns, 1);
+    recordScreenGeometry(frame, screenColumns);
     switchDetail(1);
 }
 

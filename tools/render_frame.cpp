@@ -63,7 +63,7 @@ void fly(const Direction& direction)
 void render(bool high)
 {
     switchDetail(high);
-    composeFrame(frame.data());
+    composeFrame();
 }
 
 // The frame's colours: red, green, blue per pixel, through the palette.

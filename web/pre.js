@@ -60,19 +60,19 @@ Module['landscapeStopped'] = function () {
     Module['onStopped']();
 };
 
-// Fingers and gamepads steer through the console's own buttons: they are
-// turned here into joystick button presses and releases in the layer's
-// queue, read in the drain after the next pass as the keys' events are. The
-// dispatch takes a joystick button's number as the console's: 0 up, then
-// counter-clockwise in steps of 45 degrees to 7 up-right; 8 START, 9 SELECT.
-// The program opens no joystick, so the layer itself reads no gamepad.
-var landscapeSelect = 9;
-function landscapeButton(button, down) {
-  SDL.events.push({type: down ? 'joystick_button_down' : 'joystick_button_up', index: 0, button: button});
+// Fingers and gamepads steer through the program's controls
+// (app/controls.h), which keep who holds which direction: each finger or
+// gamepad in use is one of the page's four sources there, and points one
+// way at a time. A direction is given as the console's button number: 0 up,
+// then counter-clockwise in steps of 45 degrees to 7 up-right; -1 none. The
+// program opens no joystick, so the layer itself reads no gamepad. Nothing
+// reaches the program before it has started (the pass loop runs from then).
+function landscapeReady() {
+  return !!Module['calledRun'];
 }
 function landscapeShoot() {
-  landscapeButton(landscapeSelect, true);
-  landscapeButton(landscapeSelect, false);
+  if (landscapeReady())
+    _pageSelect();
 }
 
 // The direction button that a push toward (x, y), y downward, stands for:
@@ -83,26 +83,27 @@ function landscapeDirection(x, y, deadZone) {
   return Math.round(Math.atan2(-x, -y) / (Math.PI / 4)) & 7;
 }
 
-// A source (a finger, a gamepad) holds at most one direction at a time. A
-// direction held by several (two fingers, a finger and a pad) is pressed by
-// the first of them and released by the last. A key is a source of its own
-// that the program sees directly: letting go of it releases the direction,
-// as letting go of one of two keys for the same direction does.
-var landscapeHolds = [0, 0, 0, 0, 0, 0, 0, 0];   // sources holding each direction
-var landscapeSources = [];                      // every source still in use
+// A source (a finger, a gamepad) takes the first of the page's sources that
+// is free while it is in use; a fifth at once steers nothing.
+var landscapePageSources = 4;
+var landscapeSources = [];   // every source still in use, by page source number
 function landscapeSource() {
-  var source = {direction: -1};
-  landscapeSources.push(source);
+  var source = {direction: -1, number: -1};
+  for (var n = 0; n < landscapePageSources; ++n) {
+    if (!landscapeSources[n]) {
+      source.number = n;
+      landscapeSources[n] = source;
+      break;
+    }
+  }
   return source;
 }
 function landscapeSteer(source, direction) {
   if (source.dropped || source.direction === direction)
     return;
-  if (source.direction >= 0 && --landscapeHolds[source.direction] === 0)
-    landscapeButton(source.direction, false);
   source.direction = direction;
-  if (direction >= 0 && landscapeHolds[direction]++ === 0)
-    landscapeButton(direction, true);
+  if (source.number >= 0 && landscapeReady())
+    _pagePointTo(source.number, direction);
 }
 function landscapeEnd(source) {
   if (source.dropped)
@@ -110,13 +111,15 @@ function landscapeEnd(source) {
   source.last = source.direction;
   landscapeSteer(source, -1);
   source.dropped = true;
-  landscapeSources.splice(landscapeSources.indexOf(source), 1);
+  if (source.number >= 0)
+    delete landscapeSources[source.number];
 }
 // On a loss of focus: a finger down now steers no more until it is lifted
 // and put down again, a pad until it is pushed another way or let go of.
 function landscapeLetGo() {
-  while (landscapeSources.length)
-    landscapeEnd(landscapeSources[0]);
+  for (var n = 0; n < landscapePageSources; ++n)
+    if (landscapeSources[n])
+      landscapeEnd(landscapeSources[n]);
 }
 
 // The on-screen direction pad steers by the angle of the finger (or the

@@ -1,8 +1,10 @@
-// Held directions and the adaptive detail policy: while a direction is held
-// the renderer works at low detail; on the fifth idle pass after the last
-// direction is released it returns to high detail and redraws.
-#ifndef LANDSCAPE_APP_INPUT_H
-#define LANDSCAPE_APP_INPUT_H
+// Flight: the held directions as the camera's movement, the adaptive detail
+// policy and which passes redraw. While a direction is held the renderer
+// works at low detail; on the fifth idle pass after the last direction is
+// released it returns to high detail and redraws. Who holds a direction is
+// app/controls.h's to know; this sees each slot held or not.
+#ifndef LANDSCAPE_APP_FLIGHT_H
+#define LANDSCAPE_APP_FLIGHT_H
 
 #include <stdint.h>
 
@@ -18,7 +20,7 @@ const uint8_t slotDownRight = 7;
 const int directionSlots = 8;
 
 // The slot of each of the console's direction buttons 0..7
-// (app/console_buttons.h).
+// (app/controls.h).
 extern const uint8_t buttonSlot[directionSlots];
 
 extern uint8_t buttons[directionSlots];  // 1 while the slot's direction is held

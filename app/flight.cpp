@@ -1,6 +1,6 @@
-#include "app/input.h"
+#include "app/flight.h"
 
-#include "app/console_buttons.h"
+#include "app/controls.h"
 #include "app/present.h"
 #include "render/camera.h"
 #include "render/projection.h"
