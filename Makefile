@@ -115,7 +115,8 @@ deb:
 	@JOBS=$(JOBS) tools/make-deb.sh $(call quote,$(DEB))
 
 # Without a display classic SDL 1.2 draws in the terminal, which reports
-# no key releases, and sdl12-compat stops: say how to get a window.
+# no key releases, and sdl12-compat stops: say how to get a window. A local
+# X display with no server behind it is named before the program refuses it.
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "No display (DISPLAY is not set), so no window. Classic SDL 1.2 draws the view in"; \
@@ -124,6 +125,11 @@ run: build
 	  echo "\"Couldn't initialize SDL\". For a real window, run make run from a terminal in"; \
 	  echo "your desktop session, or over ssh -X from one."; \
 	fi
+	@case "$$DISPLAY" in :*|unix:*) number=$${DISPLAY#*:}; number=$${number%%.*}; \
+	  [ -e "/tmp/.X11-unix/X$$number" ] || \
+	  echo "No X server is listening on display $$DISPLAY (DISPLAY), so the program will refuse to start. Check DISPLAY," \
+	       "or unset it to draw in this terminal." ;; \
+	esac
 	$(call quote,$(BUILD)/landscape)
 
 # The program for the web with Emscripten, and the site to publish in
@@ -182,6 +188,16 @@ export-landscape:
 	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) -DLANDSCAPE_TOOLS=ON $(TERRAIN_FLAG)
 	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target export_landscape
 	$(call quote,$(BUILD)/tools/export_landscape) $(if $(filter-out 0,$(strip $(FORCE))),--force) $(call quote,$(EXPORT))
+
+# The committed generated files made again by their generators: the
+# built-in landscape (assets/landscape_data.cpp, docs/heightmap.png and
+# docs/colormap.png) and the icons (data/icons/). A test checks that both
+# give the committed bytes.
+.PHONY: landscape-data icons
+landscape-data icons:
+	@tools/install-deps.sh $(TOOL_PACKAGES)
+	cmake -S . -B $(call quote,$(BUILD)) $(PROGRAM_FLAGS) -DLANDSCAPE_TOOLS=ON $(TERRAIN_FLAG)
+	cmake --build $(call quote,$(BUILD)) -j$(JOBS) --target $(subst -,_,$@)
 
 # ARM instructions and first-level data-cache misses per rendering pass,
 # ours beside the straightforward baseline (docs/PERFORMANCE.md).

@@ -16,6 +16,13 @@
 extern const char* const windowCaption;
 // Whether start-up opens joystick 0 when SDL reports one.
 extern const bool opensJoystick;
+// Whether start-up refuses a video driver that does not draw on the display
+// DISPLAY or WAYLAND_DISPLAY names, when SDL_VIDEODRIVER did not ask for it
+// (desktops; a console's own driver is the right one whatever is set).
+extern const bool drawsOnNamedDisplay;
+// SDL's audio driver that plays nothing, started where SDL_AUDIODRIVER is
+// unset; 0 leaves the choice to SDL.
+extern const char* const silentAudioDriver;
 
 // Maps the hardware register window where the machine has one (the display
 // gamma is loaded through it); elsewhere does nothing.
@@ -35,9 +42,10 @@ bool losesFocus(const SDL_Event& event);
 // app/controls.h).
 void usePad(SDL_Joystick* pad);
 // Writes the screen as an 8-bit BMP into file, an open descriptor of the
-// newly created screenshot called name, and closes it. False if anything
-// failed; the caller then removes the file.
-bool writeScreenshot(int file, const char* name);
+// newly created screenshot called name, and closes it. Returns 0, or the
+// reason it failed (the system's or SDL's words); the caller then removes
+// the file.
+const char* writeScreenshot(int file, const char* name);
 
 // The builds with app/present_direct.cpp: flags of the 320 x 240 x 8 video
 // mode, and whether the screen is locked while a frame is composed into it

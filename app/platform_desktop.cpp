@@ -11,6 +11,8 @@
 
 const char* const windowCaption = "Landscape";
 const bool opensJoystick = true;
+const bool drawsOnNamedDisplay = true;
+const char* const silentAudioDriver = "dummy";
 const bool startsFullscreen = false;
 
 void mapRegisters()

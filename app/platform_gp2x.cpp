@@ -14,6 +14,10 @@
 const Uint32 videoModeFlags = 0;   // a software surface
 const char* const windowCaption = 0;
 const bool opensJoystick = true;   // the pad
+const bool drawsOnNamedDisplay = false;
+// The console's SDL chooses: its sound driver says nothing at start-up, and
+// whether its SDL port has the silent driver is not known.
+const char* const silentAudioDriver = 0;
 const bool locksScreen = false;    // a software surface
 
 namespace {

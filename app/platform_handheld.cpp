@@ -9,6 +9,8 @@
 
 const char* const windowCaption = "Landscape";
 const bool opensJoystick = false;
+const bool drawsOnNamedDisplay = false;   // KMS/DRM on the console
+const char* const silentAudioDriver = "dummy";
 const bool startsFullscreen = true;
 
 void mapRegisters()

@@ -4,7 +4,9 @@
 // palette when it is unlocked; screenshots are handed to the page as
 // downloads (web/pre.js). There is no exit handler, nothing to return to.
 #include <emscripten.h>
+#include <errno.h>
 #include <stdio.h>
+#include <string.h>
 #include <unistd.h>
 
 #include "app/controls.h"
@@ -22,6 +24,8 @@ const char* const windowCaption = 0;   // the page has its own title
 // SDL_NumJoysticks counts the browser's gamepad slots, empty ones too, so
 // opening joystick 0 would fail on nearly every page load.
 const bool opensJoystick = false;
+const bool drawsOnNamedDisplay = false;
+const char* const silentAudioDriver = 0;   // the layer opens no sound device at start-up
 const bool locksScreen = true;
 
 namespace {
@@ -162,16 +166,18 @@ bool losesFocus(const SDL_Event& event)
             || event.window.event == SDL_WINDOWEVENT_HIDDEN);
 }
 
-bool writeScreenshot(int file, const char* name)
+const char* writeScreenshot(int file, const char* name)
 {
     composeBmp();
-    bool written = write(file, bmp, bmpBytes) == static_cast<ssize_t>(bmpBytes);
-    if (close(file) != 0)
-        written = false;
-    if (!written)
-        return false;
+    const char* reason = 0;
+    if (write(file, bmp, bmpBytes) != static_cast<ssize_t>(bmpBytes))
+        reason = strerror(errno);
+    if (close(file) != 0 && !reason)
+        reason = strerror(errno);
+    if (reason)
+        return reason;
     char script[64];   // JavaScript that hands the screenshot to the page
     ::snprintf(script, sizeof script, "Module.landscapeScreenshot('%s')", name);
     emscripten_run_script(script);
-    return true;
+    return 0;
 }

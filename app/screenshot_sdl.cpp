@@ -1,28 +1,47 @@
 // Screenshots written by SDL 1.2's own BMP writer (the native builds).
-#include <stdio.h>
+#include <errno.h>
+#include <stdint.h>
+#include <string.h>
 #include <unistd.h>
 
 #include "app/platform.h"
 #include "app/present.h"
 
-bool writeScreenshot(int file, const char*)
+namespace {
+// The file as SDL lays out the 320 x 240 x 8 screen: file and information
+// headers (14 + 40 bytes), 256 palette entries of 4 bytes, 240 rows of 320.
+// SDL composes it here and it reaches the file in one go, so a failure has
+// one reason: the system's, at that write. One byte to spare makes a longer
+// file fail instead of being cut short.
+const uint32_t bmpBytes = 14 + 40 + 256 * 4 + 320 * 240;
+uint8_t bmp[bmpBytes + 1];
+}
+
+const char* writeScreenshot(int file, const char*)
 {
-    FILE* const stream = fdopen(file, "wb");
-    if (!stream) {
+    SDL_RWops* const memory = SDL_RWFromMem(bmp, sizeof bmp);
+    if (!memory) {
         close(file);
-        return false;
-    }
-    SDL_RWops* const rw = SDL_RWFromFP(stream, 0);
-    if (!rw) {
-        fclose(stream);
-        return false;
+        return SDL_GetError();
     }
     // SDL 1.2 reports a failed save through its error string, so start clean.
     SDL_ClearError();
-    int written = SDL_SaveBMP_RW(screen, rw, 1);
-    if (fflush(stream) != 0 || ferror(stream))
-        written = -1;
-    if (fclose(stream) != 0)
-        written = -1;
-    return written == 0;
+    const int composed = SDL_SaveBMP_RW(screen, memory, 0);
+    const int length = SDL_RWtell(memory);   // bytes
+    SDL_RWclose(memory);
+    if (composed != 0 || length < 0 || length > static_cast<int>(bmpBytes)) {
+        close(file);
+        return composed != 0 ? SDL_GetError() : "SDL's picture is not the size of a screenshot";
+    }
+    const char* reason = 0;
+    for (int written = 0; written < length && !reason;) {
+        const ssize_t count = write(file, bmp + written, length - written);
+        if (count > 0)
+            written += static_cast<int>(count);
+        else if (count < 0 && errno != EINTR)
+            reason = strerror(errno);
+    }
+    if (close(file) != 0 && !reason)
+        reason = strerror(errno);
+    return reason;
 }

@@ -25,19 +25,63 @@ const Uint32 sdlSubsystems = SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK
 const char* const invisibleDrivers[] = {"offscreen", "dummy", "evdev"};
 const int invisibleDriverCount = sizeof invisibleDrivers / sizeof invisibleDrivers[0];
 
-// Whether SDL started a driver that shows nothing without being asked for
-// it; driver receives the name SDL_VideoDriverName gives it.
-bool startedUnseen(char* driver, int driverSize)
+// The drivers that draw in a window of the display DISPLAY or
+// WAYLAND_DISPLAY names (classic SDL 1.2's and SDL 2's names).
+const char* const windowingDrivers[] = {"x11", "dga", "wayland"};
+const int windowingDriverCount = sizeof windowingDrivers / sizeof windowingDrivers[0];
+
+bool named(const char* driver, const char* const* names, int count)
 {
-    const char* const requested = getenv("SDL_VIDEODRIVER");
-    if ((requested && requested[0]) || !SDL_VideoDriverName(driver, driverSize))
-        return false;
-    for (int i = 0; i < invisibleDriverCount; ++i)
-        if (strcmp(driver, invisibleDrivers[i]) == 0)
+    for (int i = 0; i < count; ++i)
+        if (strcmp(driver, names[i]) == 0)
             return true;
     return false;
 }
 
+const char* environment(const char* variable)   // its value, or 0 when unset or empty
+{
+    const char* const value = getenv(variable);
+    return value && value[0] ? value : 0;
+}
+
+// Start-up refuses a video driver SDL fell back to on its own: one that shows
+// nothing, or, where the platform asks for it, one that does not draw on the
+// display the environment names (when that display cannot be opened classic
+// SDL draws in the terminal, sdl12-compat shows nothing). A driver that
+// SDL_VIDEODRIVER asks for is always accepted. Exits with status 1.
+void refuseUnaskedDriver()
+{
+    char driver[32];
+    if (environment("SDL_VIDEODRIVER") || !SDL_VideoDriverName(driver, sizeof driver))
+        return;
+    const char* const display = environment("DISPLAY");
+    const char* const wayland = environment("WAYLAND_DISPLAY");
+    if (drawsOnNamedDisplay && (display || wayland) && !named(driver, windowingDrivers, windowingDriverCount))
+        fprintf(stderr, "Couldn't initialize SDL: couldn't open display \"%s\" (SDL started its \"%s\" video driver)\n",
+                display ? display : wayland, driver);
+    else if (named(driver, invisibleDrivers, invisibleDriverCount))
+        fprintf(stderr, "Couldn't initialize SDL: no display (SDL's \"%s\" video driver shows nothing)\n", driver);
+    else
+        return;
+    SDL_Quit();
+    exit(1);
+}
+
+// SDL's audio starts with the rest of SDL although the program makes no
+// sound. Unless SDL_AUDIODRIVER chooses a driver, it starts the platform's
+// silent one: no sound device is opened and no sound library, finding none,
+// prints its complaints. The variable is set for SDL_Init only: the
+// environment is left as it was.
+int initSdl()
+{
+    const bool quiet = silentAudioDriver && !environment("SDL_AUDIODRIVER");
+    if (quiet)
+        setenv("SDL_AUDIODRIVER", silentAudioDriver, 1);
+    const int result = SDL_Init(sdlSubsystems);
+    if (quiet)
+        unsetenv("SDL_AUDIODRIVER");
+    return result;
+}
 }
 
 void startUp()
@@ -45,17 +89,11 @@ void startUp()
     for (int slot = 0; slot < directionSlots; ++slot)
         buttons[slot] = 0;
     mapRegisters();
-    if (SDL_Init(sdlSubsystems) < 0) {
+    if (initSdl() < 0) {
         fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         exit(1);
     }
-    char driver[32];
-    if (startedUnseen(driver, sizeof driver)) {
-        fprintf(stderr, "Couldn't initialize SDL: no display (SDL's \"%s\" video driver shows nothing)\n",
-                driver);
-        SDL_Quit();
-        exit(1);
-    }
+    refuseUnaskedDriver();
     registerExitHandler();
     SDL_ShowCursor(0);
     if (!openScreen()) {

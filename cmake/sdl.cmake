@@ -24,7 +24,8 @@ if(NOT SDL_CONFIG)
   if(CMAKE_CROSSCOMPILING)
     message(FATAL_ERROR "sdl-config not found in the sysroot: set GP2X_SYSROOT or GP2X_SDL_CONFIG (GP2X), ARM_SYSROOT (armel)")
   endif()
-  message(FATAL_ERROR "sdl-config not found: install libsdl1.2-dev")
+  message(FATAL_ERROR "sdl-config not found: install SDL 1.2's development files (Debian, Ubuntu: libsdl1.2-dev; "
+                      "Fedora: sdl12-compat-devel; Arch: sdl12-compat)")
 endif()
 set(_sdl_args)
 # An sdl-config copied into a sysroot still reports the target's own paths

@@ -9,7 +9,10 @@ program=$(realpath "$1") render_frame=$(realpath "$3")
 . "$(dirname "$0")/xvfb.sh"
 refuse=$(preloadable "$2/librefuse_video_mode.so") menu=$(preloadable "$2/libmenu_stand_in.so")
 
-export SDL_AUDIODRIVER=dummy
+# SDL_AUDIODRIVER stays unset: the program starts SDL's silent audio driver
+# itself, so the runs below that must print nothing also show that no sound
+# library complained (on a machine without sound, ALSA would, eight lines).
+unset SDL_AUDIODRIVER
 # Any hand-over to the console's menu, as the stand-in saw it: only the
 # GP2X has one to hand back to, so this build never tries.
 menu_log="$work/menu.log"
@@ -32,14 +35,33 @@ refused "SDL start-up failure exits 1 with its line, before the exit handler exi
     "Couldn't initialize SDL: ?*" SDL_VIDEODRIVER=no-such-driver LD_PRELOAD="$menu"
 refused "refused video mode exits 2 with its line" 2 \
     "Couldn't set 320x240x8 video mode: No video mode large enough for *" \
-    SDL_VIDEODRIVER=dummy LD_PRELOAD="$refuse $menu"
+    SDL_VIDEODRIVER=dummy DISPLAY=:99 LD_PRELOAD="$refuse $menu"
+# A display that cannot be opened (a typo, an expired ssh -X): classic SDL
+# would draw in this terminal, sdl12-compat would show nothing. The display
+# is named; a driver SDL_VIDEODRIVER asks for is still taken (above).
+# XDG_RUNTIME_DIR keeps SDL 2's Wayland probe quiet.
+absent=99
+while [ -e "/tmp/.X11-unix/X$absent" ]; do absent=$((absent + 1)); done
+refused "a display that cannot be opened is named, with status 1" 1 \
+    "Couldn't initialize SDL: couldn't open display \":$absent\" (SDL started its \"*\" video driver)" \
+    -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:$absent XDG_RUNTIME_DIR="$work"
 # No display and no driver asked for: sdl12-compat's SDL 2 falls back to its
 # "offscreen" driver, which shows nothing (classic SDL would draw in this
-# terminal). XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
+# terminal). An empty DISPLAY or WAYLAND_DISPLAY names no display.
+# XDG_RUNTIME_DIR keeps SDL's Wayland probe quiet.
 if [[ "${EXPECT_SDL_LIBRARY:-}" == *sdl12-compat* ]]; then
     refused "with no display the offscreen driver is refused with status 1 and its line" 1 \
         "Couldn't initialize SDL: no display (SDL's \"offscreen\" video driver shows nothing)" \
-        -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$work"
+        -u SDL_VIDEODRIVER DISPLAY= WAYLAND_DISPLAY= XDG_RUNTIME_DIR="$work"
+    # SDL 2 refuses an audio driver it does not have: the one asked for is used.
+    refused "an audio driver SDL_AUDIODRIVER names is the one SDL starts" 1 \
+        "Couldn't initialize SDL: Audio target 'no-such-driver' not available" \
+        SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=no-such-driver
+else
+    timeout 3 env -u SDL_VIDEODRIVER DISPLAY= WAYLAND_DISPLAY= TERM=xterm "$program" </dev/null >/dev/null 2>&1
+    status=$?
+    [ $status = 124 ]
+    check "with no display classic SDL still draws in the terminal" $? "status $status"
 fi
 
 # A 1920 x 1080 display: the window opens at 4x (the largest scale within
@@ -76,6 +98,10 @@ flown=$shown
 [[ "$flown" =~ ^"high detail frame after "[1-9][0-9]*" forward steps scale 4x "$ ]]
 check "after flying the window shows a full-detail frame of the flight at 4x" $? "$flown"
 xdotool key space
+sleep 0.5
+title=$(xdotool getwindowname "$window")
+[ "$title" = "Landscape: saved lnd001.bmp" ]
+check "the window's title names the screenshot just saved" $? "'$title'"
 # Resized, fullscreen (F11) and back (Alt+Enter): the same frame, centred at
 # the largest whole scale, black around it; the camera does not move.
 xdotool windowsize "$window" 1000 700
@@ -102,6 +128,30 @@ check "the screenshot taken while flying is a full-detail frame of the flight" $
 result=$("$render_frame" --match "$work/run/lnd001.bmp" --max 3000 2>&1)
 [ "$result scale 4x " = "$flown" ]
 check "the one taken after it is the frame the window showed" $? "$result against $flown"
+
+# In a folder that cannot be written (a read-only mount in a namespace of
+# its own): a screenshot says so, once, and the program carries on.
+mkdir "$work/read-only"
+if unshare -rm true 2>/dev/null; then
+    (cd "$work/read-only" && exec unshare -rm sh -c 'mount --bind -o ro . . && cd "$PWD" && exec "$0"' "$program") \
+        >"$work/run.out" 2>"$work/run.err" &
+    program_pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
+    xdotool mousemove --window "$window" 160 120 windowfocus --sync "$window" 2>/dev/null
+    xdotool key space
+    sleep 0.5
+    title=$(xdotool getwindowname "$window")
+    xdotool key Escape
+    timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
+    wait "$program_pid"
+    status=$?
+    [ $status = 0 ] && [ "$(cat "$work/run.err")" = "Couldn't save lnd000.bmp: Read-only file system" ] &&
+        [ "$title" = "Landscape: couldn't save lnd000.bmp" ] && [ -z "$(ls "$work/read-only")" ]
+    check "a screenshot into a read-only folder prints one line, names it in the title, and the program goes on" $? \
+        "status $status, title '$title'"
+else
+    echo "skipped: a screenshot into a read-only folder (unshare -rm is not permitted here)"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdarg>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -44,6 +45,7 @@ unsigned quitAtFrame;
 // The gamepad start-up finds: joystick 0, an Xbox 360 pad with 11 buttons.
 SDL_Joystick* const fakePad = reinterpret_cast<SDL_Joystick*>(&fakeNow);
 void (*installedPad)(const SDL_Event&);   // the translation start-up installed
+unsigned namesTried;   // open calls of the program's own code
 }
 
 extern "C" {
@@ -70,6 +72,19 @@ void __wrap_SDL_Delay(Uint32 milliseconds)
 {
     delays.push_back(milliseconds);
     fakeNow += milliseconds;
+}
+
+// The program's own code opens files only to claim screenshot names.
+int __real_open(const char* path, int flags, ...);
+
+int __wrap_open(const char* path, int flags, ...)
+{
+    ++namesTried;
+    va_list arguments;
+    va_start(arguments, flags);
+    const int mode = va_arg(arguments, int);
+    va_end(arguments);
+    return __real_open(path, flags, mode);
 }
 
 // Video modes as a display would give them: none bigger than largestMode
@@ -159,6 +174,13 @@ std::string readFile(const fs::path& path)
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
+}
+
+std::string windowTitle()
+{
+    char* title = nullptr;
+    SDL_WM_GetCaption(&title, nullptr);
+    return title ? title : "";
 }
 
 int filesIn(const fs::path& dir)
@@ -481,30 +503,57 @@ TEST_F(Shell, ScreenshotTakesTheFirstFreeNameAndLeavesEveryFileAlone)
     EXPECT_FALSE(fs::exists("elsewhere.bmp"));
     EXPECT_TRUE(readFile("real.txt") == "keep" && readFile("lnd004.bmp") == "4" && readFile("lnd000.bmp") == "mine");
     EXPECT_TRUE(fs::file_size("lnd003.bmp") == 77878u && fs::file_size("lnd500.bmp") == 77878u);
-    // With all thousand names taken nothing is written.
-    for (int n = 501; n < 1000; ++n)
-        std::ofstream(shot(n)) << n;
-    saveScreenshot();
-    EXPECT_EQ(filesIn("."), 1001);   // and real.txt
-    EXPECT_EQ(readFile("lnd999.bmp"), "999");
+    EXPECT_EQ(windowTitle(), "Landscape: saved lnd500.bmp");
 }
 
-// A file size limit below a screenshot's 77878 bytes makes the write fail
-// as a full disk would: part-way (5000) or only in the final flush (77877).
-TEST_F(Shell, FailedScreenshotWriteLeavesNoFile)
+// A screenshot that cannot be saved says so in one line naming the file and
+// the reason, and in the window's title; it leaves no file, and the next one
+// that can be saved says so instead. Only a taken name sends the search on:
+// a folder where no file can be created (here no file descriptor is left) is
+// tried once. A file size limit below a screenshot's 77878 bytes makes the
+// write fail as a full disk would: part-way or only at the last byte.
+TEST_F(Shell, ScreenshotThatCannotBeSavedSaysWhyOnce)
 {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const struct { const char* name; int resource; rlim_t limit; std::string file, reason; unsigned tries; } cases[] = {
+        {"AllNamesTaken", -1, 0, "lnd999.bmp", "File exists", 1000},
+        {"NoFileCanBeCreated", RLIMIT_NOFILE, 0, "lnd000.bmp", "Too many open files", 1},
+        {"WriteFailsPartWay", RLIMIT_FSIZE, 5000, "lnd000.bmp", "File too large", 1},
+        {"WriteFailsAtTheLastByte", RLIMIT_FSIZE, 77877, "lnd000.bmp", "File too large", 1},
+    };
     auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    for (rlim_t limit : {5000, 77877}) {
-        const rlimit small{limit, saved.rlim_max};
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        startOver();
+        const int taken = c.resource < 0 ? 1000 : 0;
+        for (int n = 0; n < taken; ++n)
+            std::ofstream("lnd" + std::to_string(1000 + n).substr(1) + ".bmp") << n;
+        rlimit saved{};
+        testing::internal::CaptureStderr();
+        if (c.resource >= 0) {
+            ASSERT_EQ(getrlimit(c.resource, &saved), 0);
+            // No descriptor left: the limit is the lowest free one.
+            const rlim_t limit = c.resource == RLIMIT_NOFILE ? static_cast<rlim_t>(dup(0)) : c.limit;
+            if (c.resource == RLIMIT_NOFILE)
+                close(static_cast<int>(limit));
+            const rlimit small{limit, saved.rlim_max};
+            ASSERT_EQ(setrlimit(c.resource, &small), 0);
+        }
+        namesTried = 0;
         saveScreenshot();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        EXPECT_EQ(filesIn("."), 0) << limit;
+        if (c.resource >= 0)
+            setrlimit(c.resource, &saved);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Couldn't save " + c.file + ": " + c.reason + "\n");
+        EXPECT_EQ(namesTried, c.tries);
+        EXPECT_EQ(windowTitle(), "Landscape: couldn't save " + c.file);
+        EXPECT_EQ(filesIn("."), taken);
+        EXPECT_EQ(taken ? readFile("lnd999.bmp") : "", taken ? "999" : "");
     }
     std::signal(SIGXFSZ, previousHandler);
+    startOver();
+    testing::internal::CaptureStderr();
     saveScreenshot();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(windowTitle(), "Landscape: saved lnd000.bmp");
     EXPECT_EQ(fs::file_size("lnd000.bmp"), 77878u);
 }
 
