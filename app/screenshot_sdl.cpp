@@ -38,7 +38,9 @@ const char* writeScreenshot(int file, const char*)
         const ssize_t count = write(file, bmp + written, length - written);
         if (count > 0)
             written += static_cast<int>(count);
-        else if (count < 0 && errno != EINTR)
+        else if (count == 0)
+            reason = strerror(EIO);   // a file that takes nothing would be retried for ever
+        else if (errno != EINTR)
             reason = strerror(errno);
     }
     if (close(file) != 0 && !reason)
