@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     for (int pass = 0; pass < rightTurns; ++pass)
         turn(2);
     buildRays();
-    composeFrame(frame.data());
+    composeFrame();
 
     std::vector<std::uint8_t> square;
     for (int y = 0; y < cropSide; ++y)
