@@ -359,7 +359,8 @@ TEST_F(Shell, RandomSoakKeepsTheInvariants)
 // The native loop runs a pass every 1000/60 ms on average: passes start
 // 16 or 17 ms apart (sleeping away the rest), slow passes run back to back,
 // a pass up to four passes late is made up, and after a longer stall the
-// passes go on from then without catching up.
+// passes go on from then without catching up. A clock that wraps (after
+// 49.7 days) goes back: the deadlines start afresh, with no weeks of sleep.
 TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
 {
     const struct {
@@ -368,18 +369,20 @@ TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
         unsigned passes;
         Uint32 elapsed;                          // from the first pass's start to the last pass's end
         std::vector<Uint32> firstDelays;
+        Uint32 start = 0;                        // the clock at the first pass; 0: a second after the case before
     } cases[] = {
         {"QuickPassesSixtyASecond", {5}, 61, 1000 + 5, {12, 12, 11, 12, 12, 11}},
         {"SlowPassesBackToBack", {30}, 10, 300, {}},
         {"AStallIsNotCaughtUp", {5, 100, 5, 5, 5}, 5, 5 + 12 + 100 + 5 + 12 + 5 + 12 + 5, {12, 12, 12}},
         {"JitterIsMadeUp", {5, 40, 5, 5, 5}, 6, 84 + 5, {12, 12}},   // the sixth pass starts on time
+        {"TheClockWrappingGoesOnPacing", {5}, 4, 5 + 12 + 5 + 12 + 5 + 12 + 5, {12, 12, 12}, 0xffffffffu - 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         startOver();
         pushEvents("+up");
         runPass();   // reads the press: every pass from here on draws
-        fakeNow += 1000;   // long after the last pass: pacing starts afresh
+        fakeNow = c.start ? c.start : fakeNow + 1000;   // long after the last pass: pacing starts afresh
         const Uint32 start = fakeNow;
         const unsigned firstFrame = presentedFrames;
         frameMilliseconds = c.frameMilliseconds;
