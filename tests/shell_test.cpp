@@ -205,12 +205,19 @@ protected:
 };
 
 // Before anything has been pressed (each test runs in a process of its own,
-// this one first): start-up installed the desktop gamepad's translation for
-// the pad it found, and every source that points one way at a time starts
-// centred, so its first push presses that direction.
+// this one first): start-up installed the desktop gamepad's translation with
+// the layout of the pad it found (an Xbox 360 pad's Start, button 7, quits),
+// and every source that points one way at a time starts centred, so its
+// first push presses that direction.
 TEST(StartState, PadTranslationInstalledAndEverySourceCentred)
 {
     EXPECT_EQ(installedPad, &translateGamepad);
+    SDL_Event start{};
+    start.type = SDL_JOYBUTTONDOWN;
+    start.jbutton.button = 7;
+    installedPad(start);
+    EXPECT_TRUE(quitRequested);
+    quitRequested = false;
     for (int source = 0; source < inputSources; ++source) {
         SCOPED_TRACE(source);
         for (int button = 0; button < directionButtons; ++button) {
