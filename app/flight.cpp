@@ -26,10 +26,6 @@ uint8_t detailChanged;
 namespace {
 int32_t slot;
 
-const double forwardAmount = forwardStep;
-const double backwardAmount = backwardStep;
-const uint16_t rightTurn = 2;
-const uint16_t leftTurn = 358;   // -2 modulo 360
 const uint32_t idlePassesBeforeRedraw = 4;
 
 bool anyHeld()
@@ -72,14 +68,11 @@ void updateFrame()
     moved = 0;
     turned = 0;
 
-    if (buttons[slotUp] || buttons[slotUpRight] || buttons[slotUpLeft])
-        move(forwardAmount);
-    else if (buttons[slotDown] || buttons[slotDownRight] || buttons[slotDownLeft])
-        move(backwardAmount);
-    if (buttons[slotRight] || buttons[slotUpRight] || buttons[slotDownRight])
-        turn(rightTurn);
-    if (buttons[slotLeft] || buttons[slotUpLeft] || buttons[slotDownLeft])
-        turn(leftTurn);
+    // Forward wins over backward; both turns apply.
+    steer(buttons[slotUp] || buttons[slotUpRight] || buttons[slotUpLeft] ? 1
+              : buttons[slotDown] || buttons[slotDownRight] || buttons[slotDownLeft] ? -1 : 0,
+          buttons[slotRight] || buttons[slotUpRight] || buttons[slotDownRight],
+          buttons[slotLeft] || buttons[slotUpLeft] || buttons[slotDownLeft]);
 
     // Composition adds the camera's position to the rays itself and casts
     // the samples it needs, so a move redraws the frame alone and a turn or

@@ -14,9 +14,12 @@ uint64_t due;   // when the next pass is due; 0: at once, the first time
 uint32_t millisecondsToNextPass(uint32_t now)
 {
     const uint64_t at = static_cast<uint64_t>(now) * passesPerSecond;
-    if (at < due)
+    // A pass is never due more than one pass ahead, unless the clock went
+    // back (SDL_GetTicks wraps after 49.7 days): then, as after a stall,
+    // the deadlines start afresh instead of waiting for the old ones.
+    if (at < due && due - at <= passUnits)
         return static_cast<uint32_t>((due - at + passesPerSecond - 1) / passesPerSecond);
-    if (at - due > stallUnits)
+    if (at < due || at - due > stallUnits)
         due = at;
     due += passUnits;
     return 0;

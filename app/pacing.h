@@ -13,7 +13,8 @@ const uint32_t passesPerSecond = 60;
 // milliseconds to wait until it is. A pass found more than four passes late
 // (a stall: a dragged window, a suspended machine) takes the deadlines
 // afresh from now: the passes missed are not caught up. Less late, the
-// passes run at once until they are on time again.
+// passes run at once until they are on time again. A clock that went back
+// (it wraps after about 49.7 days) starts them afresh too.
 uint32_t millisecondsToNextPass(uint32_t now);
 
 #endif

@@ -7,7 +7,8 @@
 #include <stdint.h>
 
 // The largest whole factor at which the 320 x 240 frame fits into width x
-// height pixels; 0 if it does not fit at all.
+// height pixels; 0 if it does not fit at all. The web page keeps a copy in
+// JavaScript (largestScale, at least 1) that a test holds equal to this.
 int32_t fittingScale(int32_t width, int32_t height);
 // The scale of a new window on a display of width x height pixels (0 x 0
 // if unknown: 1): the largest whole factor at which the frame fits 90 % of

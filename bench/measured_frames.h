@@ -40,7 +40,7 @@ inline void runMeasured(Measured what, bool ours, std::uint8_t* offscreen, Refer
 {
     const bool frame = what == Measured::moveFrame || what == Measured::turnFrame;
     if (what == Measured::turnFrame)
-        turn(2);
+        turn(rightTurn);
     if (frame)
         move(forwardStep);
     const bool rays = what == Measured::turnFrame || what == Measured::rays;

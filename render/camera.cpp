@@ -84,3 +84,15 @@ void move(const double& amount)
     mapY = sampleCoordinate(posY);
     moved = 1;
 }
+
+void steer(int32_t along, bool right, bool left)
+{
+    if (along > 0)
+        move(forwardStep);
+    else if (along < 0)
+        move(backwardStep);
+    if (right)
+        turn(rightTurn);
+    if (left)
+        turn(leftTurn);
+}

@@ -24,6 +24,9 @@ extern uint8_t turned;       // heading changed in this pass
 // One step forward and back, as the single-precision 0.01 (0.0099999998).
 const float forwardStep = 0.01f;
 const float backwardStep = -0.01f;
+// One turn right and left, in degrees (358 is -2 modulo 360).
+const uint16_t rightTurn = 2;
+const uint16_t leftTurn = 358;
 
 // Puts the camera at its start-up position (188, 168) facing heading 180.
 void resetCamera();
@@ -32,5 +35,9 @@ void buildTrigTables();
 void turn(uint16_t delta);
 // Moves amount * 256 map cells along the heading.
 void move(const double& amount);
+// One pass of flight: a step forward (along > 0) or back (along < 0), then
+// a turn right if right, then a turn left if left (both: no net turn, but
+// turned all the same).
+void steer(int32_t along, bool right, bool left);
 
 #endif

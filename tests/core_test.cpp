@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <signal.h>
 #include <sys/mman.h>
+#include <ucontext.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,11 +35,13 @@ TEST(Camera, DirectionsAndMovesAreRoundedToSinglePrecision)
         {60, &dirX, &dirXi, 127.99999237060547, 127}, {300, &dirX, &dirXi, 128.00009155273438, 128},
         {30, &dirY, &dirYi, 128.0, 128},              {150, &dirY, &dirYi, 127.99995422363281, 127},
         {90, &dirY, &dirYi, 256.0, 256},              {90, &dirX, &dirXi, -0.0000111901853, 0},
+        {0, &dirX, &dirXi, 256.0, 256},   // turned right from 358: past 359 the heading wraps to 0
         {180, &dirY, &dirYi, -0.0000223803706, 0},   // sin of single-precision pi is not 0
     };
     for (const auto& e : expected) {
         faceHeading(e.heading);
-        EXPECT_TRUE(std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole) << e.heading;
+        EXPECT_TRUE(heading == e.heading && std::abs(*e.direction - e.value) < 1e-9 && *e.truncated == e.whole)
+            << e.heading;
     }
 
     // Moves add single-precision steps to a double position; cells from its
@@ -99,12 +103,71 @@ TEST(Gamma, RampBrightensAt120)
         EXPECT_EQ(gammaLevel(120, level[0]), level[1]) << level[0];
 }
 
+#if defined(__x86_64__)
+// Every store into the register window, in order, where the mapped file
+// keeps only each register's last value: the window is write-protected,
+// each store into it faults, the handler lets that one instruction run
+// (x86's trap flag) and then logs the register's new value and protects
+// the window again. A fault elsewhere crashes as it would have.
+struct Store {
+    std::uint32_t offset;
+    std::uint16_t value;
+    bool operator==(const Store& other) const { return offset == other.offset && value == other.value; }
+};
+std::vector<Store> stores;
+volatile std::uint16_t* storedAt;
+const greg_t trapFlag = 0x100;
+
+void protectWindow(int access)
+{
+    mprotect(const_cast<std::uint16_t*>(regs16), registerWindowBytes, access);
+}
+
+void onStore(int, siginfo_t* info, void* context)
+{
+    storedAt = static_cast<volatile std::uint16_t*>(info->si_addr);
+    if (storedAt < regs16 || storedAt >= regs16 + registerWindowBytes / 2) {
+        signal(SIGSEGV, SIG_DFL);
+        return;
+    }
+    protectWindow(PROT_READ | PROT_WRITE);
+    static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_EFL] |= trapFlag;
+}
+
+void onStored(int, siginfo_t*, void* context)
+{
+    stores.push_back({static_cast<std::uint32_t>((storedAt - regs16) * 2), *storedAt});
+    protectWindow(PROT_READ);
+    static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_EFL] &= ~trapFlag;
+}
+
+// The stores setGamma(percent) makes, in order.
+std::vector<Store> gammaStores(int percent)
+{
+    struct sigaction store {}, stored {}, before[2];
+    store.sa_sigaction = onStore;
+    stored.sa_sigaction = onStored;
+    store.sa_flags = stored.sa_flags = SA_SIGINFO;
+    sigaction(SIGSEGV, &store, &before[0]);
+    sigaction(SIGTRAP, &stored, &before[1]);
+    stores.clear();
+    protectWindow(PROT_READ);
+    setGamma(percent);
+    protectWindow(PROT_READ | PROT_WRITE);
+    sigaction(SIGSEGV, &before[0], nullptr);
+    sigaction(SIGTRAP, &before[1], nullptr);
+    return stores;
+}
+#endif
+
 // A sparse file larger than 0xC0010000 bytes stands in for physical memory:
 // the window must be mapped once, at file offset 0xC0000000, which a 32-bit
 // signed offset could not reach, and the device closed again whether or not
 // it could be mapped. Loading the gamma through it clears only bit 12 of
 // display control and writes only the index (0) and data registers (entry
-// 255's second store last).
+// 255's second store last); on x86, where every store is logged, the index
+// is reset first and each level is stored twice, high and low byte, then
+// low byte alone.
 TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
 {
     const auto openDescriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
@@ -127,7 +190,17 @@ TEST(RegisterWindow, MapsThePhysicalOffsetOnceAndTheGammaLoadsThroughIt)
     volatile std::uint16_t* const first = regs16;
     mapRegisterFile(name);
     EXPECT_EQ(regs16, first);
+#if defined(__x86_64__)
+    std::vector<Store> expectedStores = {{displayControlRegister, 0xEFFF}, {gammaIndexRegister, 0}};
+    for (int level = 0; level < 256; ++level) {
+        const std::uint16_t g = gammaLevel(120, level);
+        expectedStores.push_back({gammaDataRegister, static_cast<std::uint16_t>(g * 257)});
+        expectedStores.push_back({gammaDataRegister, g});
+    }
+    EXPECT_TRUE(gammaStores(120) == expectedStores);
+#else
     setGamma(120);
+#endif
     msync(const_cast<std::uint16_t*>(regs16), registerWindowBytes, MS_SYNC);
     std::vector<std::uint16_t> window(registerWindowBytes / 2), expected(registerWindowBytes / 2);
     ASSERT_EQ(pread64(fd, window.data(), registerWindowBytes, static_cast<off64_t>(registerBase)), registerWindowBytes);

@@ -1,6 +1,8 @@
 // The landscape host tools as a user runs them: the committed data made
 // again byte for byte, export and import, the palette filled and warnings,
-// and bad input or output refused in one line with nothing left behind.
+// and bad input or output refused in one line with nothing left behind;
+// and the web page's copy of the program's scale rule, run by node.
+#include "app/scaling.h"
 #include "assets/landscape.h"
 #include "landscape_files.h"
 
@@ -109,9 +111,9 @@ std::string expectedImport(const Bytes& colors, int entries)
     land.colors = colors;
     for (int i = 0; i < 256; ++i) {
         const spng_plte_entry defined = testEntry(i);
-        const std::uint8_t given[3] = {defined.red, defined.green, defined.blue}, sky[3] = {51, 160, 204},
-                           bands[3] = {81, 131, 146}, black[3] = {};
-        const std::uint8_t* entry = i < entries ? given : i == 223 ? sky : i == 255 ? bands : black;
+        const std::uint8_t given[3] = {defined.red, defined.green, defined.blue}, black[3] = {};
+        const std::uint8_t* entry = i < entries ? given : i == 223 ? landscape_tools::skyBlue
+                                                    : i == 255 ? landscape_tools::bandColour : black;
         std::copy(entry, entry + 3, land.palette[i]);
     }
     return body(landscapeSource(land, ""));
@@ -165,6 +167,24 @@ protected:
         return run({importTool, pair.string(), (pair / "out" / "landscape_data.cpp").string()}, limit);
     }
 };
+
+// The web page's own copy of the program's largest whole scale, run by node,
+// agrees with fittingScale (at least 1) on both sides of every step.
+TEST_F(LandscapeTools, WebPageScalesAsTheProgramDoes)
+{
+    const std::string page = readFile(LANDSCAPE_SOURCE_DIR "/web/index.html");
+    const std::size_t from = page.find("function largestScale("), to = page.find("\n  }\n", from);
+    ASSERT_NE(to, std::string::npos) << "no largestScale in web/index.html";
+    std::string script = page.substr(from, to + 4 - from), expected;
+    for (int width : {0, 319, 320, 639, 640, 959, 960, 1366, 1920, 3840})
+        for (int height : {0, 239, 240, 479, 480, 768, 1080, 2160}) {
+            script += "console.log(largestScale(" + std::to_string(width) + ", " + std::to_string(height) + "));";
+            expected += std::to_string(std::max(1, static_cast<int>(fittingScale(width, height)))) + "\n";
+        }
+    const Result shown = run({"node", "-e", script});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, expected);
+}
 
 // The committed landscape and icons are what the generators make now.
 TEST_F(LandscapeTools, GeneratorsRemakeTheCommittedFiles)

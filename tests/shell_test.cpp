@@ -88,16 +88,27 @@ int __wrap_open(const char* path, int flags, ...)
 }
 
 // Video modes as a display would give them: none bigger than largestMode
-// (a display smaller than asked), none at all of refusedMode's size.
+// (a display smaller than asked), none at all of refusedMode's size, and
+// with swappedLayout the 32-bit pixels red, green, blue from the lowest
+// byte up, as some displays have them. shownMode: the mode given last.
 SDL_Rect largestMode{0, 0, 10000, 10000}, refusedMode;
+bool swappedLayout;
+SDL_Surface* shownMode;
 SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
 
 SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
 {
+    static SDL_Surface* swapped;
     if (width == refusedMode.w && height == refusedMode.h)
         return nullptr;
-    return __real_SDL_SetVideoMode(std::min<int>(width, largestMode.w), std::min<int>(height, largestMode.h), bpp,
-                                   flags);
+    shownMode = __real_SDL_SetVideoMode(std::min<int>(width, largestMode.w), std::min<int>(height, largestMode.h),
+                                        bpp, flags);
+    if (shownMode && swappedLayout) {
+        SDL_FreeSurface(swapped);
+        shownMode = swapped = SDL_CreateRGBSurface(SDL_SWSURFACE, shownMode->w, shownMode->h, 32, 0xff, 0xff00,
+                                                   0xff0000, 0);
+    }
+    return shownMode;
 }
 
 int __wrap_SDL_NumJoysticks()
@@ -216,12 +227,19 @@ protected:
 };
 
 // Before anything has been pressed (each test runs in a process of its own,
-// this one first): start-up installed the desktop gamepad's translation for
-// the pad it found, and every source that points one way at a time starts
-// centred, so its first push presses that direction.
+// this one first): start-up installed the desktop gamepad's translation with
+// the layout of the pad it found (an Xbox 360 pad's Start, button 7, quits),
+// and every source that points one way at a time starts centred, so its
+// first push presses that direction.
 TEST(StartState, PadTranslationInstalledAndEverySourceCentred)
 {
     EXPECT_EQ(installedPad, &translateGamepad);
+    SDL_Event start{};
+    start.type = SDL_JOYBUTTONDOWN;
+    start.jbutton.button = 7;
+    installedPad(start);
+    EXPECT_TRUE(quitRequested);
+    quitRequested = false;
     for (int source = 0; source < inputSources; ++source) {
         SCOPED_TRACE(source);
         for (int button = 0; button < directionButtons; ++button) {
@@ -310,6 +328,11 @@ const Flight flights[] = {
     {"StickSteersBeyondItsDeadCentreInEightSectors",
      "x:20000 0L | 1L | y:-19000 1L | x:7000 1L | x:-20000 1L | y:30000 1L | x:0 1L | y:3000 1L | 0L*4 | 1H",
      2, -1, false, 0, "Microsoft X-Box 360 pad", 11},
+    // On a sector's edge (tan 22.5 degrees, 0.414) the stick points along the axis.
+    {"StickOnTheEdgeOfRightTurnsOnly", "x:10000 y:-4140 0L | 1L | x:0 y:0 1L | 0L*4 | 1H", 4, 0, false, 0,
+     "Microsoft X-Box 360 pad", 11},
+    {"StickOnTheEdgeOfUpFliesOnly", "x:4140 y:-10000 0L | 1L | x:0 y:0 1L | 0L*4 | 1H", 0, -1, false, 0,
+     "Microsoft X-Box 360 pad", 11},
     {"KeyAndHatOnOneDirectionReleaseWhenBothLetGo", "hat:1 +key273 0L | -key273 1L | 1L | hat:0 1L | 0L*4 | 1H", 0, -1,
      false, 0, "Microsoft X-Box 360 pad", 11},
     {"LosingFocusReleasesTheHat", "hat:1 0L | lose 1L | 0L*4 | 1H | hat:0 0H", 0, -1, false, 0,
@@ -381,7 +404,8 @@ TEST_F(Shell, RandomSoakKeepsTheInvariants)
 // The native loop runs a pass every 1000/60 ms on average: passes start
 // 16 or 17 ms apart (sleeping away the rest), slow passes run back to back,
 // a pass up to four passes late is made up, and after a longer stall the
-// passes go on from then without catching up.
+// passes go on from then without catching up. A clock that wraps (after
+// 49.7 days) goes back: the deadlines start afresh, with no weeks of sleep.
 TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
 {
     const struct {
@@ -390,18 +414,20 @@ TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
         unsigned passes;
         Uint32 elapsed;                          // from the first pass's start to the last pass's end
         std::vector<Uint32> firstDelays;
+        Uint32 start = 0;                        // the clock at the first pass; 0: a second after the case before
     } cases[] = {
         {"QuickPassesSixtyASecond", {5}, 61, 1000 + 5, {12, 12, 11, 12, 12, 11}},
         {"SlowPassesBackToBack", {30}, 10, 300, {}},
         {"AStallIsNotCaughtUp", {5, 100, 5, 5, 5}, 5, 5 + 12 + 100 + 5 + 12 + 5 + 12 + 5, {12, 12, 12}},
         {"JitterIsMadeUp", {5, 40, 5, 5, 5}, 6, 84 + 5, {12, 12}},   // the sixth pass starts on time
+        {"TheClockWrappingGoesOnPacing", {5}, 4, 5 + 12 + 5 + 12 + 5 + 12 + 5, {12, 12, 12}, 0xffffffffu - 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         startOver();
         pushEvents("+up");
         runPass();   // reads the press: every pass from here on draws
-        fakeNow += 1000;   // long after the last pass: pacing starts afresh
+        fakeNow = c.start ? c.start : fakeNow + 1000;   // long after the last pass: pacing starts afresh
         const Uint32 start = fakeNow;
         const unsigned firstFrame = presentedFrames;
         frameMilliseconds = c.frameMilliseconds;
@@ -419,16 +445,23 @@ TEST_F(Shell, LoopPacesSixtyPassesASecondWithoutCatchingUp)
 }
 
 // A resized window shows the frame at the largest whole scale, centred on
-// black, in the display's own pixels. A mode SDL refuses falls back to the
-// window before; a video surface smaller than the frame (fullscreen on a
+// black, in the display's own pixels, whatever their layout. A mode SDL
+// refuses falls back to the window before; a video surface smaller than the frame (fullscreen on a
 // tiny display) is refused too, and then nothing is written to it.
 TEST_F(Shell, ResizedWindowsShowTheFrameOrNothingOutsideTheSurface)
 {
     const SDL_Rect any{0, 0, 10000, 10000};
     // Shown: 700 x 500 (the frame at 2x) or, with no frames, nothing.
-    const struct { const char* name; SDL_Rect largest, refused; Uint16 width, height; unsigned frames; } cases[] = {
+    const struct {
+        const char* name;
+        SDL_Rect largest, refused;
+        Uint16 width, height;
+        unsigned frames;
+        bool swapped = false;
+    } cases[] = {
         {"ResizedTo700x500At2x", any, {}, 700, 500, 1},
         {"RefusedSizeFallsBackToTheWindowBefore", any, {0, 0, 1000, 700}, 1000, 700, 1},
+        {"AnotherPixelLayoutHasItsOwnColours", any, {}, 700, 500, 1, true},
         {"SurfaceSmallerThanTheFrameIsRefused", {0, 0, 300, 200}, {}, 1000, 700, 0},
         {"AndAWindowAgainShowsTheFrame", any, {}, 700, 500, 1},
     };
@@ -436,6 +469,7 @@ TEST_F(Shell, ResizedWindowsShowTheFrameOrNothingOutsideTheSurface)
         SCOPED_TRACE(c.name);
         largestMode = c.largest;
         refusedMode = c.refused;
+        swappedLayout = c.swapped;
         SDL_Event resize{};
         resize.type = SDL_VIDEORESIZE;
         resize.resize.w = c.width;
@@ -446,7 +480,7 @@ TEST_F(Shell, ResizedWindowsShowTheFrameOrNothingOutsideTheSurface)
         EXPECT_EQ(presentedFrames - before, c.frames);
         if (!c.frames)
             continue;
-        const SDL_Surface* const display = SDL_GetVideoSurface();
+        const SDL_Surface* const display = shownMode;
         ASSERT_EQ(display->w * 1000 + display->h, 700 * 1000 + 500);
         const auto shown = [&](int x, int y) {   // the display pixel at x, y
             return static_cast<const std::uint32_t*>(display->pixels)[y * display->pitch / 4 + x];

@@ -40,8 +40,6 @@ const char* const help =
 
 constexpr int skyEntry = 223;
 constexpr int borderEntry = 255;
-constexpr std::uint8_t defaultSky[3] = {51, 160, 204};
-constexpr std::uint8_t defaultBorder[3] = {81, 131, 146};
 
 std::string describeFormat(int bitDepth, int colorType)
 {
@@ -148,7 +146,7 @@ int main(int argc, char** argv)
     // The entries left out are filled: the sky with the built-in sky blue, the
     // bands with their built-in colour, the others with black.
     for (int i = 0; i < 256; ++i) {
-        const std::uint8_t* fill = i == skyEntry ? defaultSky : i == borderEntry ? defaultBorder : nullptr;
+        const std::uint8_t* fill = i == skyEntry ? skyBlue : i == borderEntry ? bandColour : nullptr;
         const spng_plte_entry& entry = plte.entries[i];
         const std::uint8_t given[3] = {entry.red, entry.green, entry.blue};
         for (int k = 0; k < 3; ++k)

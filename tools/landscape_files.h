@@ -14,6 +14,13 @@ namespace landscape_tools {
 constexpr int landscapeSide = 256;
 constexpr int landscapeCells = landscapeSide * landscapeSide;
 
+// The built-in landscape's sky blue (palette entry 223, drawn above the
+// terrain) and letterbox colour (entry 255, blanked to black at start-up),
+// red, green, blue: the generator's palette ends on them and the importer
+// fills them in where a PNG's palette leaves those entries out.
+constexpr std::uint8_t skyBlue[3] = {51, 160, 204};
+constexpr std::uint8_t bandColour[3] = {81, 131, 146};
+
 // A landscape in the program's layout: maps row-major, one byte per cell.
 struct Landscape {
     std::vector<std::uint8_t> heights = std::vector<std::uint8_t>(landscapeCells);

@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     std::vector<std::uint8_t> frame(screenColumns * screenRows);
     startOffscreen(frame.data());
     for (int pass = 0; pass < rightTurns; ++pass)
-        turn(2);
+        turn(rightTurn);
     buildRays();
     composeFrame();
 

@@ -197,12 +197,10 @@ void buildPalette(std::uint8_t (*palette)[3])
     // Four ramps from ground colours towards the sky; 223 lands exactly on
     // the sky blue drawn above the terrain, 255 on the letterbox colour. Their
     // denominators are odd, so no component falls on an exact half.
-    const std::uint8_t sky[3] = {51, 160, 204};
-    const std::uint8_t lastBand[3] = {81, 131, 146};
-    fillRamp(palette, 134, 58, palette[12], sky, 57);
-    fillRamp(palette, 192, 32, palette[26], sky, 31);
-    fillRamp(palette, 224, 16, palette[19], sky, 31);
-    fillRamp(palette, 240, 16, palette[115], lastBand, 15);
+    fillRamp(palette, 134, 58, palette[12], skyBlue, 57);
+    fillRamp(palette, 192, 32, palette[26], skyBlue, 31);
+    fillRamp(palette, 224, 16, palette[19], skyBlue, 31);
+    fillRamp(palette, 240, 16, palette[115], bandColour, 15);
 }
 
 // Raw elevation: rolling hills everywhere, with ridged mountain ranges where

@@ -40,24 +40,20 @@ namespace {
 std::vector<std::uint8_t> frame(screenColumns * screenRows);
 
 // The eight directions, in the order of the console's direction buttons,
-// as one update pass flies them: the move, then the turn (2 degrees right,
-// 358 left; 0 none).
+// each flown as one update pass flies it (steer).
 struct Direction {
     const char* name;
-    int move;   // 1 forward, -1 backward, 0 none
-    std::uint16_t turn;
+    int along;    // 1 forward, -1 backward, 0 none
+    int across;   // 1 right, -1 left, 0 none
 };
 const Direction directions[] = {
-    {"forward", 1, 0},       {"forward-left", 1, 358},   {"left", 0, 358},  {"backward-left", -1, 358},
-    {"backward", -1, 0},     {"backward-right", -1, 2},  {"right", 0, 2},   {"forward-right", 1, 2},
+    {"forward", 1, 0},       {"forward-left", 1, -1},   {"left", 0, -1},  {"backward-left", -1, -1},
+    {"backward", -1, 0},     {"backward-right", -1, 1}, {"right", 0, 1},  {"forward-right", 1, 1},
 };
 
 void fly(const Direction& direction)
 {
-    if (direction.move)
-        move(direction.move > 0 ? forwardStep : backwardStep);
-    if (direction.turn)
-        turn(direction.turn);
+    steer(direction.along, direction.across > 0, direction.across < 0);
 }
 
 void render(bool high)
