@@ -25,6 +25,7 @@ int32_t windowWidth;         // the window's size in pixels, kept while fullscre
 int32_t windowHeight;
 uint32_t colours[256];       // the palette in the display's pixel layout
 bool coloursMapped;          // the scaler has colours for the current video surface
+bool bandsShown;             // the letterbox bands are on the current video surface
 int32_t factor;              // display pixels per frame pixel, across and down
 uint8_t* frameOrigin;        // the display pixel of the frame's top-left pixel
 int32_t entry;
@@ -44,6 +45,7 @@ bool setMode(int32_t width, int32_t height, bool full)
     if (!display)
         return false;
     coloursMapped = false;
+    bandsShown = false;
     factor = fittingScale(display->w, display->h);
     if (factor < 1) {
         SDL_SetError("the display's %dx%d pixels cannot hold the %dx%d frame", display->w, display->h,
@@ -74,7 +76,16 @@ void present()
     }
     if (SDL_MUSTLOCK(display))
         SDL_LockSurface(display);
-    scaleFrame(static_cast<const uint8_t*>(screen->pixels), screen->pitch, frameOrigin, display->pitch, factor);
+    // Every frame's bands are the same rows of one colour: shown once on a
+    // video surface, then only the view between them is shown again, a
+    // quarter less of the display written per frame.
+    const uint8_t* const pixels = static_cast<const uint8_t*>(screen->pixels);
+    if (bandsShown)
+        scaleFrame(pixels + bandRows * screen->pitch, screen->pitch, frameOrigin + bandRows * factor * display->pitch,
+                   display->pitch, factor, viewRows);
+    else
+        scaleFrame(pixels, screen->pitch, frameOrigin, display->pitch, factor, screenRows);
+    bandsShown = true;
     if (SDL_MUSTLOCK(display))
         SDL_UnlockSurface(display);
     SDL_Flip(display);

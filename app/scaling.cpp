@@ -61,12 +61,13 @@ void putEight(const Run<runPixels>* runs, const uint8_t* source, uint8_t* at, in
 // Eight pixels a step, then the pixels left, the last of them with its
 // exact run (at 3x the runs copied are wider than the pixel's).
 template <int32_t factor, int32_t runPixels>
-void scaleBy(const Run<runPixels>* runs, const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch)
+void scaleBy(const Run<runPixels>* runs, const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch,
+             int32_t rows)
 {
     const int32_t exactBytes = factor * displayBytesPerPixel;
     const int32_t step = 8;
     const int32_t stepped = (screenColumns - 1) / step * step;
-    for (int32_t row = 0; row < screenRows; ++row, frame += framePitch, out += factor * outPitch) {
+    for (int32_t row = 0; row < rows; ++row, frame += framePitch, out += factor * outPitch) {
         uint8_t* at = out;
         const uint8_t* source = frame;
         for (const uint8_t* const end = frame + stepped; source != end; source += step, at += step * exactBytes)
@@ -79,10 +80,10 @@ void scaleBy(const Run<runPixels>* runs, const uint8_t* frame, int32_t framePitc
 
 // Any larger factor: each frame row is widened into its first display row,
 // which is then copied into the factor - 1 rows below it.
-void scaleByAny(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor)
+void scaleByAny(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor, int32_t rows)
 {
     const size_t rowBytes = static_cast<size_t>(screenColumns * factor * displayBytesPerPixel);
-    for (int32_t row = 0; row < screenRows; ++row, frame += framePitch, out += factor * outPitch) {
+    for (int32_t row = 0; row < rows; ++row, frame += framePitch, out += factor * outPitch) {
         uint32_t* pixel = reinterpret_cast<uint32_t*>(out);
         for (int32_t column = 0; column < screenColumns; ++column)
             for (int32_t copy = 0; copy < factor; ++copy)
@@ -116,23 +117,24 @@ void useColours(const uint32_t* colours)
     }
 }
 
-void scaleFrame(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor)
+void scaleFrame(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor,
+                int32_t rows)
 {
     switch (factor) {
     case 1:
-        scaleBy<1>(runs1, frame, framePitch, out, outPitch);
+        scaleBy<1>(runs1, frame, framePitch, out, outPitch, rows);
         break;
     case 2:
-        scaleBy<2>(runs2, frame, framePitch, out, outPitch);
+        scaleBy<2>(runs2, frame, framePitch, out, outPitch, rows);
         break;
     case 3:
-        scaleBy<3>(runs4, frame, framePitch, out, outPitch);
+        scaleBy<3>(runs4, frame, framePitch, out, outPitch, rows);
         break;
     case 4:
-        scaleBy<4>(runs4, frame, framePitch, out, outPitch);
+        scaleBy<4>(runs4, frame, framePitch, out, outPitch, rows);
         break;
     default:
-        scaleByAny(frame, framePitch, out, outPitch, factor);
+        scaleByAny(frame, framePitch, out, outPitch, factor, rows);
         break;
     }
 }

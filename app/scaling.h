@@ -19,9 +19,11 @@ int32_t windowScale(int32_t width, int32_t height);
 // Takes the display's 32-bit pixel for each of the 256 palette indices;
 // scaleFrame shows the frame in these until the next call.
 void useColours(const uint32_t* colours);
-// Writes the 320 x 240 frame of palette indices (rows framePitch bytes
-// apart) as 32-bit pixels, scaled by factor, into the rectangle whose
-// top-left pixel is out (rows outPitch bytes apart), and nowhere else.
-void scaleFrame(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor);
+// Writes `rows` rows of the 320-pixel-wide frame of palette indices from
+// frame on (rows framePitch bytes apart) as 32-bit pixels, scaled by
+// factor, into the rectangle whose top-left pixel is out (rows outPitch
+// bytes apart), and nowhere else.
+void scaleFrame(const uint8_t* frame, int32_t framePitch, uint8_t* out, int32_t outPitch, int32_t factor,
+                int32_t rows);
 
 #endif

@@ -71,16 +71,17 @@ inline void prepareScaling(std::uint8_t* offscreen, ReferenceBuffers& baseline)
     useColours(colours);
 }
 
-// One frame presented at factor into display (rows 320 x factor pixels),
-// or as the floor, a plain copy of as many bytes from the rows just below.
+// One frame presented at factor into display (rows 320 x factor pixels) as
+// every pass after a video mode's first presents it, the view between the
+// bands, or as the floor, a plain copy of as many bytes from elsewhere.
 inline void presentMeasured(bool floor, int factor, const std::uint8_t* offscreen, std::uint8_t* display)
 {
     const int32_t rowBytes = screenColumns * factor * 4;
     static std::uint8_t source[std::size_t{320} * 240 * 4 * 4 * 4];
     if (floor)
-        std::memcpy(display, source, std::size_t(rowBytes) * screenRows * factor);
+        std::memcpy(display, source, std::size_t(rowBytes) * viewRows * factor);
     else
-        scaleFrame(offscreen, screenColumns, display, rowBytes, factor);
+        scaleFrame(offscreen + bandRows * screenColumns, screenColumns, display, rowBytes, factor, viewRows);
 }
 
 #endif

@@ -306,7 +306,7 @@ TEST(Scaling, EveryFactorReplicatesEachPixelExactlyAndWritesNothingElse)
             for (int x = 0; x < screenColumns * factor; ++x)
                 expected[std::size_t(top + y) * pitch / 4 + left + x] = colours[frame[y / factor * 336 + x / factor]];
         scaleFrame(frame.data(), 336, reinterpret_cast<std::uint8_t*>(&display[std::size_t(top) * pitch / 4 + left]),
-                   pitch, factor);
+                   pitch, factor, screenRows);
         ASSERT_TRUE(display == expected);
     }
 }
