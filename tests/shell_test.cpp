@@ -333,6 +333,12 @@ const Flight flights[] = {
      "Microsoft X-Box 360 pad", 11},
     {"StickOnTheEdgeOfUpFliesOnly", "x:4140 y:-10000 0L | 1L | x:0 y:0 1L | 0L*4 | 1H", 0, -1, false, 0,
      "Microsoft X-Box 360 pad", 11},
+    {"StickJustPastTheEdgeGoesDiagonal", "x:10000 y:-4141 0L | 1L | x:0 y:0 1L | 0L*4 | 1H", 4, -1, false, 0,
+     "Microsoft X-Box 360 pad", 11},
+    // A stick that wavers within its sector presses nothing again: after a
+    // screenshot the held direction flies on at high detail.
+    {"StickWaveringAfterAScreenshotStaysHigh", "y:-20000 0L | 1L | +6 2H | y:-21000 1H | 1H*2 | y:0 1H | 0H*3", 0, -1,
+     false, 1, "Microsoft X-Box 360 pad", 11},
     {"KeyAndHatOnOneDirectionReleaseWhenBothLetGo", "hat:1 +key273 0L | -key273 1L | 1L | hat:0 1L | 0L*4 | 1H", 0, -1,
      false, 0, "Microsoft X-Box 360 pad", 11},
     {"LosingFocusReleasesTheHat", "hat:1 0L | lose 1L | 0L*4 | 1H | hat:0 0H", 0, -1, false, 0,
