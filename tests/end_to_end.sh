@@ -133,18 +133,11 @@ check "the one taken after it is the frame the window showed" $? "$result agains
 # its own): a screenshot says so, once, and the program carries on.
 mkdir "$work/read-only"
 if unshare -rm true 2>/dev/null; then
-    (cd "$work/read-only" && exec unshare -rm sh -c 'mount --bind -o ro . . && cd "$PWD" && exec "$0"' "$program") \
-        >"$work/run.out" 2>"$work/run.err" &
-    program_pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Landscape$" 2>"$work/xdotool.err" | head -n 1)
-    xdotool mousemove --window "$window" 160 120 windowfocus --sync "$window" 2>/dev/null
+    start_program "$work/read-only" unshare -rm sh -c 'mount --bind -o ro . . && cd "$PWD" && exec "$0"' "$program"
     xdotool key space
     sleep 0.5
     title=$(xdotool getwindowname "$window")
-    xdotool key Escape
-    timeout 10 tail --pid="$program_pid" -f /dev/null || kill "$program_pid"
-    wait "$program_pid"
-    status=$?
+    quit_program
     [ $status = 0 ] && [ "$(cat "$work/run.err")" = "Couldn't save lnd000.bmp: Read-only file system" ] &&
         [ "$title" = "Landscape: couldn't save lnd000.bmp" ] && [ -z "$(ls "$work/read-only")" ]
     check "a screenshot into a read-only folder prints one line, names it in the title, and the program goes on" $? \
