@@ -4,15 +4,13 @@
 // palette when it is unlocked; screenshots are handed to the page as
 // downloads (web/pre.js). There is no exit handler, nothing to return to.
 #include <emscripten.h>
-#include <errno.h>
 #include <stdio.h>
-#include <string.h>
-#include <unistd.h>
 
 #include "app/controls.h"
 #include "app/pacing.h"
 #include "app/platform.h"
 #include "app/present.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "assets/landscape.h"
 #include "render/screen.h"
@@ -169,11 +167,7 @@ bool losesFocus(const SDL_Event& event)
 const char* writeScreenshot(int file, const char* name)
 {
     composeBmp();
-    const char* reason = 0;
-    if (write(file, bmp, bmpBytes) != static_cast<ssize_t>(bmpBytes))
-        reason = strerror(errno);
-    if (close(file) != 0 && !reason)
-        reason = strerror(errno);
+    const char* const reason = writeWhole(file, bmp, bmpBytes);
     if (reason)
         return reason;
     char script[64];   // JavaScript that hands the screenshot to the page

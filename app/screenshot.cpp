@@ -58,3 +58,20 @@ void saveScreenshot()
     fprintf(stderr, "Couldn't save %s: %s\n", name, reason);
     showOutcome("couldn't save");
 }
+
+const char* writeWhole(int file, const uint8_t* bytes, int length)
+{
+    const char* reason = 0;
+    for (int written = 0; written < length && !reason;) {
+        const ssize_t count = write(file, bytes + written, length - written);
+        if (count > 0)
+            written += static_cast<int>(count);
+        else if (count == 0)
+            reason = strerror(EIO);   // a file that takes nothing would be retried for ever
+        else if (errno != EINTR)
+            reason = strerror(errno);
+    }
+    if (close(file) != 0 && !reason)
+        reason = strerror(errno);
+    return reason;
+}

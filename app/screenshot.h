@@ -3,6 +3,12 @@
 #ifndef LANDSCAPE_APP_SCREENSHOT_H
 #define LANDSCAPE_APP_SCREENSHOT_H
 
+#include <stdint.h>
+
 void saveScreenshot();
+// Writes the length bytes of a screenshot's file into the open descriptor
+// file, whole, and closes it. Returns 0, or the system's reason it failed.
+// The platforms' writers (app/platform.h) end with it.
+const char* writeWhole(int file, const uint8_t* bytes, int length);
 
 #endif

@@ -1,11 +1,10 @@
 // Screenshots written by SDL 1.2's own BMP writer (the native builds).
-#include <errno.h>
 #include <stdint.h>
-#include <string.h>
 #include <unistd.h>
 
 #include "app/platform.h"
 #include "app/present.h"
+#include "app/screenshot.h"
 
 namespace {
 // The file as SDL lays out the 320 x 240 x 8 screen: file and information
@@ -33,17 +32,5 @@ const char* writeScreenshot(int file, const char*)
         close(file);
         return composed != 0 ? SDL_GetError() : "SDL's picture is not the size of a screenshot";
     }
-    const char* reason = 0;
-    for (int written = 0; written < length && !reason;) {
-        const ssize_t count = write(file, bmp + written, length - written);
-        if (count > 0)
-            written += static_cast<int>(count);
-        else if (count == 0)
-            reason = strerror(EIO);   // a file that takes nothing would be retried for ever
-        else if (errno != EINTR)
-            reason = strerror(errno);
-    }
-    if (close(file) != 0 && !reason)
-        reason = strerror(errno);
-    return reason;
+    return writeWhole(file, bmp, length);
 }
