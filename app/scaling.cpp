@@ -24,12 +24,12 @@ Run<4> runs4[256];
 // The share of the display, in percent, that a new window's frame fits.
 const int32_t windowPercent = 90;
 
-// Factors 1 to 4, from the table of runs of runPixels: at 3x that is 16
+// Factors 1 to 4 copy runs of runPixels from a table: at 3x that is 16
 // bytes for a 12-byte run, the 4 bytes over it overwritten by the next
 // pixel's run, and the last pixel of each row copies its 12 bytes alone.
 
-// bytes of a run into the factor display rows from at down. The run is
-// a copy in registers: the stores cannot change it.
+// Copies `bytes` of a run into the factor display rows from at down. The
+// run is a copy in registers: the stores cannot change it.
 template <int32_t factor, int32_t bytes, typename PixelRun>
 void putRun(uint8_t* at, const PixelRun run, int32_t outPitch)
 {
